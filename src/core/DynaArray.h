@@ -1,0 +1,176 @@
+#pragma once
+// TDynaArray: the one container of the program. A growable array of fixed-size
+// plain records in one contiguous, zero-filled block that grows and shrinks in
+// steps of 100 records, with a built-in cursor that also writes the current
+// record's address into a pointer variable named by the owner.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <type_traits>
+
+namespace quirindo {
+
+// Receives the English out-of-memory message. The window installs a message
+// box; tests install a recorder.
+using TOutOfMemoryReporter = std::function<void(const std::string& message)>;
+TOutOfMemoryReporter SetOutOfMemoryReporter(TOutOfMemoryReporter reporter);
+
+// Allocates a zero-filled block or returns nullptr. Replaceable so that tests
+// can make an allocation fail; the default is calloc.
+using TBlockAllocator = void* (*)(std::size_t bytes);
+TBlockAllocator SetBlockAllocator(TBlockAllocator allocator);
+
+namespace detail {
+void* AllocateZeroedBlock(std::size_t bytes);
+void ReportOutOfMemory(std::size_t bytes);
+} // namespace detail
+
+template <class T> class TDynaArray {
+    static_assert(std::is_trivially_copyable_v<T>, "records are moved as raw bytes");
+
+public:
+    static constexpr std::int32_t kChunkSize = 100;
+
+    explicit TDynaArray(T** cursorVar = nullptr) : FCursorVar(cursorVar) {}
+    ~TDynaArray() { std::free(FData); }
+    TDynaArray(const TDynaArray&) = delete;
+    TDynaArray& operator=(const TDynaArray&) = delete;
+
+    std::int32_t Count() const { return FCount; }
+    std::int32_t CursorIndex() const { return FCursorIndex; }
+    std::size_t AllocBytes() const { return FAllocBytes; }
+    std::int32_t ChunkSize() const { return kChunkSize; }
+    std::int32_t ElemSize() const { return static_cast<std::int32_t>(sizeof(T)); }
+    std::size_t Capacity() const { return FAllocBytes / sizeof(T); }
+    T* Current() const { return FCurrent; }
+    T* Data() const { return FData; }
+    T** CursorVar() const { return FCursorVar; }
+
+    // Makes record i current. No bounds check: callers pass 0 <= i < Count.
+    T* Select(std::int32_t i) {
+        FCursorIndex = i;
+        FCurrent = FData + i;
+        SetCursorVar(FCurrent);
+        return FCurrent;
+    }
+
+    // Adds a record at the end and makes it current. A record in space that a
+    // new block brought reads as zeros. Returns nullptr (store unchanged) when
+    // the block cannot be allocated.
+    T* Append() {
+        if (FCount == INT32_MAX || !Grow(FCount + 1)) return nullptr;
+        ++FCount;
+        return Select(FCount - 1);
+    }
+
+    // Removes record i, closing the gap. Out-of-range indices do nothing.
+    void Delete(std::int32_t i) {
+        if (i < 0 || i > FCount - 1) return;
+        for (std::int32_t j = i; j <= FCount - 2; ++j) {
+            std::memcpy(static_cast<void*>(Select(j)), static_cast<const void*>(FData + j + 1),
+                        sizeof(T));
+        }
+        --FCount;
+        Shrink();
+        FCursorIndex = -1;
+        FCurrent = nullptr;
+        SetCursorVar(nullptr);
+    }
+
+    void Clear() {
+        FCount = 0;
+        std::free(FData);
+        FData = nullptr;
+        FCursorIndex = -1;
+        FCurrent = nullptr;
+        FAllocBytes = 0;
+        SetCursorVar(nullptr);
+    }
+
+    // Exchanges records i and j; afterwards record j is current.
+    void Swap(std::int32_t i, std::int32_t j) {
+        if (i < 0 || j < 0 || i > FCount - 1 || j > FCount - 1) return;
+        alignas(T) unsigned char buffer[sizeof(T)];
+        std::memcpy(buffer, static_cast<const void*>(FData + i), sizeof(T));
+        std::memcpy(static_cast<void*>(FData + i), static_cast<const void*>(FData + j), sizeof(T));
+        std::memcpy(static_cast<void*>(Select(j)), buffer, sizeof(T));
+    }
+
+    // Starts an iteration; on an empty store the cursor keeps its state.
+    void First() {
+        if (FCount == 0) return;
+        FCursorIndex = 0;
+        Select(0);
+    }
+
+    // Makes the record at the cursor current and moves the cursor one on.
+    // Idiom: First(); while (Next()) { use *cursorVar }.
+    bool Next() {
+        if (FCount == 0 || FCursorIndex < 0 || FCursorIndex > FCount - 1) return false;
+        Select(FCursorIndex);
+        ++FCursorIndex;
+        return true;
+    }
+
+    T& operator[](std::int32_t i) { return FData[i]; }
+    const T& operator[](std::int32_t i) const { return FData[i]; }
+
+private:
+    static std::size_t BytesFor(std::int32_t count) {
+        if (count <= 0) return 0;
+        return static_cast<std::size_t>((count - 1) / kChunkSize + 1) * kChunkSize * sizeof(T);
+    }
+
+    void SetCursorVar(T* p) {
+        if (FCursorVar) *FCursorVar = p;
+    }
+
+    bool Grow(std::int32_t newCount) {
+        const std::size_t needed = BytesFor(newCount);
+        if (needed == FAllocBytes) return true;
+        void* block = detail::AllocateZeroedBlock(needed);
+        if (!block) {
+            detail::ReportOutOfMemory(needed);
+            return false;
+        }
+        if (FData) std::memcpy(block, static_cast<const void*>(FData), FAllocBytes);
+        std::free(FData);
+        FData = static_cast<T*>(block);
+        FAllocBytes = needed;
+        return true;
+    }
+
+    void Shrink() {
+        const std::size_t needed = BytesFor(FCount);
+        if (needed == FAllocBytes) return;
+        if (FCount == 0) {
+            std::free(FData);
+            FData = nullptr;
+            FAllocBytes = 0;
+            return;
+        }
+        void* block = detail::AllocateZeroedBlock(needed);
+        if (!block) block = detail::AllocateZeroedBlock(needed);
+        if (!block) {
+            // The larger block still holds every record; keep it.
+            detail::ReportOutOfMemory(needed);
+            return;
+        }
+        std::memcpy(block, static_cast<const void*>(FData), needed);
+        std::free(FData);
+        FData = static_cast<T*>(block);
+        FAllocBytes = needed;
+    }
+
+    T** FCursorVar = nullptr;
+    T* FCurrent = nullptr;
+    T* FData = nullptr;
+    std::int32_t FCount = 0;
+    std::int32_t FCursorIndex = -1;
+    std::size_t FAllocBytes = 0;
+};
+
+} // namespace quirindo

@@ -1,0 +1,2 @@
+// Rendering arrives with the paint cycle.
+namespace quirindo::render {}
