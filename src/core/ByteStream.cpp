@@ -8,17 +8,23 @@ namespace quirindo {
 
 void TByteWriter::WriteInt32(std::int32_t v) {
     const auto u = static_cast<std::uint32_t>(v);
-    for (int i = 0; i < 4; ++i) FBytes.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        FBytes.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
 }
 
 void TByteWriter::WriteDouble(double v) {
     const auto u = std::bit_cast<std::uint64_t>(v);
-    for (int i = 0; i < 8; ++i) FBytes.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
+    for (int i = 0; i < 8; ++i)
+        FBytes.push_back(static_cast<std::uint8_t>(u >> (8 * i)));
 }
 
-void TByteWriter::WriteByte(std::uint8_t v) { FBytes.push_back(v); }
+void TByteWriter::WriteByte(std::uint8_t v) {
+    FBytes.push_back(v);
+}
 
-void TByteWriter::WriteZeros(std::size_t n) { FBytes.insert(FBytes.end(), n, 0); }
+void TByteWriter::WriteZeros(std::size_t n) {
+    FBytes.insert(FBytes.end(), n, 0);
+}
 
 void TByteWriter::WriteBytes(const void* data, std::size_t n) {
     const auto* p = static_cast<const std::uint8_t*>(data);
@@ -35,20 +41,26 @@ const std::uint8_t* TByteReader::Take(std::size_t n) {
 std::int32_t TByteReader::ReadInt32() {
     const std::uint8_t* p = Take(4);
     std::uint32_t u = 0;
-    for (int i = 0; i < 4; ++i) u |= static_cast<std::uint32_t>(p[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        u |= static_cast<std::uint32_t>(p[i]) << (8 * i);
     return static_cast<std::int32_t>(u);
 }
 
 double TByteReader::ReadDouble() {
     const std::uint8_t* p = Take(8);
     std::uint64_t u = 0;
-    for (int i = 0; i < 8; ++i) u |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        u |= static_cast<std::uint64_t>(p[i]) << (8 * i);
     return std::bit_cast<double>(u);
 }
 
-std::uint8_t TByteReader::ReadByte() { return *Take(1); }
+std::uint8_t TByteReader::ReadByte() {
+    return *Take(1);
+}
 
-void TByteReader::Skip(std::size_t n) { Take(n); }
+void TByteReader::Skip(std::size_t n) {
+    Take(n);
+}
 
 void TByteReader::ReadBytes(void* out, std::size_t n) {
     const std::uint8_t* p = Take(n);

@@ -28,7 +28,8 @@ int ToByte(char16_t c) {
 std::u16string Utf16FromCp1252(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());
-    for (char b : bytes) out.push_back(FromByte(static_cast<unsigned char>(b)));
+    for (char b : bytes)
+        out.push_back(FromByte(static_cast<unsigned char>(b)));
     return out;
 }
 

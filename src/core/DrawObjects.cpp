@@ -34,10 +34,13 @@ std::string_view FontNameOf(const TTextObject& text) {
 
 TDrawing::TDrawing() = default;
 
-TDrawing::~TDrawing() { Clear(); }
+TDrawing::~TDrawing() {
+    Clear();
+}
 
 void TDrawing::Clear() {
-    for (std::int32_t i = 0; i < Texts.Count(); ++i) FreeTextBuffers(Texts[i]);
+    for (std::int32_t i = 0; i < Texts.Count(); ++i)
+        FreeTextBuffers(Texts[i]);
     Texts.Clear();
     Objects.Clear();
 }
@@ -55,6 +58,12 @@ TTextObject* TDrawing::AppendText(std::u16string_view text, std::string_view fon
     *record = TTextObject{};
     record->Text = NewWideBuffer(text);
     record->FontName = NewNameBuffer(fontName);
+    if (!record->Text || !record->FontName) {
+        // A text without its buffers must not stay in the store.
+        FreeTextBuffers(*record);
+        Texts.Delete(Texts.Count() - 1);
+        return nullptr;
+    }
     return record;
 }
 

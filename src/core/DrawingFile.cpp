@@ -8,8 +8,8 @@
 namespace quirindo {
 namespace {
 
-constexpr std::size_t kPointerBytes = 8;  // two 4-byte pointers, meaningless in the file
-constexpr std::size_t kTextTailGap = 5;   // unused bytes at the end of a text record
+constexpr std::size_t kPointerBytes = 8; // two 4-byte pointers, meaningless in the file
+constexpr std::size_t kTextTailGap = 5;  // unused bytes at the end of a text record
 constexpr std::size_t kSmallestTextItem = kTextRecordBytes + 4 + 4;
 // No paper is 25 m long; larger values only come from damaged files.
 constexpr double kMaxPageInch = 1000.0;
@@ -17,13 +17,15 @@ constexpr double kMaxPageInch = 1000.0;
 void WriteObject(TByteWriter& w, const TDrawObject& o) {
     w.WriteInt32(o.Kind);
     w.WriteInt32(o.Unused1);
-    for (double v : {o.Width, o.X1, o.Y1, o.X2, o.Y2, o.X3, o.Y3, o.X4, o.Y4}) w.WriteDouble(v);
+    for (double v : {o.Width, o.X1, o.Y1, o.X2, o.Y2, o.X3, o.Y3, o.X4, o.Y4})
+        w.WriteDouble(v);
     w.WriteInt32(o.Color);
     w.WriteInt32(o.Unused2);
 }
 
 void WriteText(TByteWriter& w, const TTextObject& t) {
-    for (double v : {t.Left, t.Top, t.Right, t.Bottom}) w.WriteDouble(v);
+    for (double v : {t.Left, t.Top, t.Right, t.Bottom})
+        w.WriteDouble(v);
     w.WriteZeros(kPointerBytes);
     w.WriteInt32(t.Size);
     w.WriteInt32(t.Color);
@@ -89,7 +91,8 @@ std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings&
     for (std::int32_t i = 0; i < drawing.Objects.Count(); ++i)
         WriteObject(w, *drawing.Objects.Select(i));
     w.WriteInt32(drawing.Texts.Count());
-    for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i) WriteText(w, *drawing.Texts.Select(i));
+    for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i)
+        WriteText(w, *drawing.Texts.Select(i));
     for (double v : {s.LinX, s.LinY, s.LinW, s.WinkX, s.WinkY, s.WinkW, s.ZirkX, s.ZirkY, s.ZirkS,
                      s.Zoom, s.LineWidth})
         w.WriteDouble(v);
@@ -112,15 +115,16 @@ void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing, TDrawin
         *record = o;
     }
     const std::int32_t t = ReadCount(r, kSmallestTextItem, "text");
-    for (std::int32_t i = 0; i < t; ++i) ReadText(r, drawing);
+    for (std::int32_t i = 0; i < t; ++i)
+        ReadText(r, drawing);
 
     TDrawingSettings read = s;
     for (double* v : {&read.LinX, &read.LinY, &read.LinW, &read.WinkX, &read.WinkY, &read.WinkW,
                       &read.ZirkX, &read.ZirkY, &read.ZirkS, &read.Zoom, &read.LineWidth})
         *v = ReadFinite(r);
     read.PenColor = r.ReadInt32();
-    for (bool* b : {&read.PanelShown, &read.RulerVisible, &read.ProtractorVisible,
-                    &read.CompassVisible})
+    for (bool* b :
+         {&read.PanelShown, &read.RulerVisible, &read.ProtractorVisible, &read.CompassVisible})
         *b = r.ReadByte() != 0;
     read.HasTail = !r.AtEnd();
     if (read.HasTail) {

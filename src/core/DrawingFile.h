@@ -4,6 +4,7 @@
 // endian, no signature. Written and read in memory; the window's commands do
 // the file handling around these two functions.
 
+#include "ByteStream.h" // TReadError
 #include "DrawObjects.h"
 
 #include <cstdint>
@@ -24,8 +25,8 @@ struct TDrawingSettings {
     double LinX = 10.0, LinY = 90.0, LinW = 0.0;
     double WinkX = 50.0, WinkY = 50.0, WinkW = 0.0;
     double ZirkX = 150.0, ZirkY = 50.0, ZirkS = 40.0;
-    double Zoom = 100.0;     // per cent
-    double LineWidth = 0.1;  // mm
+    double Zoom = 100.0;       // per cent
+    double LineWidth = 0.1;    // mm
     std::int32_t PenColor = 0; // 0x00BBGGRR
     bool PanelShown = false;
     bool RulerVisible = true;

@@ -7,7 +7,9 @@
 namespace quirindo {
 namespace {
 
-void* CallocBlock(std::size_t bytes) { return std::calloc(1, bytes); }
+void* CallocBlock(std::size_t bytes) {
+    return std::calloc(1, bytes);
+}
 
 TBlockAllocator& Allocator() {
     static TBlockAllocator allocator = &CallocBlock;
@@ -33,7 +35,9 @@ TBlockAllocator SetBlockAllocator(TBlockAllocator allocator) {
 
 namespace detail {
 
-void* AllocateZeroedBlock(std::size_t bytes) { return Allocator()(bytes); }
+void* AllocateZeroedBlock(std::size_t bytes) {
+    return Allocator()(bytes);
+}
 
 void ReportOutOfMemory(std::size_t bytes) {
     const std::string message = "Error while trying to allocate " + std::to_string(bytes) +

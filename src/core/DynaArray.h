@@ -4,8 +4,10 @@
 // steps of 100 records, with a built-in cursor that also writes the current
 // record's address into a pointer variable named by the owner.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -93,10 +95,15 @@ public:
     // Exchanges records i and j; afterwards record j is current.
     void Swap(std::int32_t i, std::int32_t j) {
         if (i < 0 || j < 0 || i > FCount - 1 || j > FCount - 1) return;
-        alignas(T) unsigned char buffer[sizeof(T)];
-        std::memcpy(buffer, static_cast<const void*>(FData + i), sizeof(T));
-        std::memcpy(static_cast<void*>(FData + i), static_cast<const void*>(FData + j), sizeof(T));
-        std::memcpy(static_cast<void*>(Select(j)), buffer, sizeof(T));
+        // memcpy onto itself is undefined, so a record swapped with itself stays put.
+        if (i != j) {
+            alignas(T) unsigned char buffer[sizeof(T)];
+            std::memcpy(buffer, static_cast<const void*>(FData + i), sizeof(T));
+            std::memcpy(static_cast<void*>(FData + i), static_cast<const void*>(FData + j),
+                        sizeof(T));
+            std::memcpy(static_cast<void*>(FData + j), buffer, sizeof(T));
+        }
+        Select(j);
     }
 
     // Starts an iteration; on an empty store the cursor keeps its state.
@@ -136,7 +143,10 @@ private:
             detail::ReportOutOfMemory(needed);
             return false;
         }
-        if (FData) std::memcpy(block, static_cast<const void*>(FData), FAllocBytes);
+        // After a shrink that could not allocate, the old block can be larger
+        // than the new one: copy no more than the new block holds.
+        if (FData)
+            std::memcpy(block, static_cast<const void*>(FData), std::min(FAllocBytes, needed));
         std::free(FData);
         FData = static_cast<T*>(block);
         FAllocBytes = needed;

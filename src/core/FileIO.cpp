@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 namespace quirindo {
 namespace {
 
-std::string SystemError() { return std::strerror(errno); }
+std::string SystemError() {
+    return std::strerror(errno);
+}
 
 bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
     while (n > 0) {
@@ -35,13 +38,20 @@ mode_t CurrentUmask() {
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                    std::size_t maxBytes) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a named pipe would otherwise wait for a writer
+    // forever; regular files read the same either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = SystemError();
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        error = SystemError();
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
         error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
         ::close(fd);
         return false;
@@ -74,8 +84,14 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+bool WriteFileAtomically(const std::string& requestedPath, std::span<const std::uint8_t> bytes,
                          std::string& error) {
+    // Saving through a symbolic link replaces the file it points to, not the link.
+    std::string path = requestedPath;
+    if (char* resolved = ::realpath(requestedPath.c_str(), nullptr)) {
+        path = resolved;
+        std::free(resolved);
+    }
     struct stat target {};
     const bool exists = ::stat(path.c_str(), &target) == 0;
     if (exists && !S_ISREG(target.st_mode)) {
@@ -91,8 +107,8 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     // Keep the permissions of the file being replaced; a new file gets the
     // usual ones instead of mkstemp's private 0600.
     const mode_t mode = exists ? (target.st_mode & 07777) : (0666 & ~CurrentUmask());
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) &&
-              ::fsync(fd) == 0;
+    bool ok =
+        ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
     if (!ok) error = SystemError();
     if (::close(fd) != 0 && ok) {
         ok = false;
@@ -102,8 +118,19 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         ok = false;
         error = SystemError();
     }
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const std::string::size_type slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        (void)::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
 }
 
 } // namespace quirindo

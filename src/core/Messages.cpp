@@ -19,8 +19,8 @@ constexpr TMessage kMessages[] = {
     {msgSaveCaption, "Speichern"},
 };
 
-constexpr int kIds[] = {msgRestart, msgTitle, msgUnnamed, msgDrawing, msgSaveQuestion,
-                        msgSaveCaption};
+constexpr int kIds[] = {msgRestart, msgTitle,        msgUnnamed,
+                        msgDrawing, msgSaveQuestion, msgSaveCaption};
 
 TTranslator& Translator() {
     static TTranslator translator;

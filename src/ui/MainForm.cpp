@@ -1,0 +1,192 @@
+#include "MainForm.h"
+
+#include "ColorSwatch.h"
+#include "Messages.h"
+#include "PaintBox.h"
+#include "SpinEdits.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+namespace quirindo::ui {
+
+QString WithTrailingSeparator(const QString& directory) {
+    if (directory.endsWith(QLatin1Char('/'))) return directory;
+    return directory + QLatin1Char('/');
+}
+
+TMainForm::TMainForm(const QString& programPath, QWidget* parent)
+    : QMainWindow(parent), FDialogs(std::make_unique<TQtUserDialogs>(this)) {
+    FormCreate(programPath);
+}
+
+TMainForm::~TMainForm() {
+    // Release the document before the controls go.
+    NewAll();
+    Drawing.reset();
+}
+
+void TMainForm::FormCreate(const QString& programPath) {
+    const QString program =
+        programPath.isEmpty() ? QCoreApplication::applicationFilePath() : programPath;
+    ProgramDir = WithTrailingSeparator(QFileInfo(program).absolutePath());
+
+    Drawing = std::make_unique<TDrawing>();
+    setWindowTitle(QStringLiteral("TAVREN Quirindo 1.0"));
+    resize(780, 560);
+
+    auto* controlBar = new QWidget(this);
+    controlBar->setObjectName(QStringLiteral("ControlBar1"));
+    auto* rows = new QVBoxLayout(controlBar);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    setMenuWidget(controlBar);
+
+    BuildMainMenu();
+    BuildCommandBar();
+    auto* firstRow = new QHBoxLayout();
+    firstRow->setSpacing(4);
+    firstRow->addWidget(MainMenu);
+    firstRow->addWidget(CommandBar);
+    firstRow->addStretch(1);
+    rows->addLayout(firstRow);
+    BuildSettingsStrip();
+    rows->addWidget(SettingsStrip);
+    BuildToolMenu();
+    rows->addWidget(ToolMenu);
+
+    BuildViewArea();
+    BuildNumericPanel();
+    UpdateEds();
+}
+
+void TMainForm::BuildViewArea() {
+    auto* client = new QWidget(this);
+    auto* layout = new QHBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    NumericPanel = new QWidget(client);
+    NumericPanel->setObjectName(QStringLiteral("Panel1"));
+    NumericPanel->setFixedWidth(121);
+    NumericPanel->hide();
+    layout->addWidget(NumericPanel);
+
+    ScrollBox1 = new QScrollArea(client);
+    ScrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    ScrollBox1->setBackgroundRole(QPalette::Dark); // the application workspace
+    ScrollBox1->setWidgetResizable(false);
+    ScrollBox1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PaintBox1 = new TPaintBox(ScrollBox1);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->resize(10, 10);
+    ScrollBox1->setWidget(PaintBox1);
+    ScrollBox1->viewport()->installEventFilter(this);
+    layout->addWidget(ScrollBox1, 1);
+    setCentralWidget(client);
+
+    StatusText = new QLabel(this);
+    StatusText->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(StatusText, 1);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    if (ShownOnce) return;
+    // Every message gets its row in the translation table before anyone asks.
+    int count = 0;
+    const int* ids = MessageIds(count);
+    for (int i = 0; i < count; ++i)
+        (void)Message(ids[i]);
+    ShownOnce = true;
+    TitleText = Message(msgTitle);
+    SetUnChanged();
+}
+
+QString TMainForm::Message(int id) const {
+    std::string text;
+    GetMessageText(id, text);
+    return QString::fromStdString(text);
+}
+
+QString TMainForm::Tr(const char* german) {
+    return QString::fromStdString(TranslateUtf8(german));
+}
+
+void TMainForm::SetChanged() {
+    Changed = true;
+    const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
+    setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("*]"));
+}
+
+void TMainForm::SetUnChanged() {
+    Changed = false;
+    const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
+    setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("]"));
+}
+
+void TMainForm::NewAll() {
+    if (Drawing) Drawing->Clear();
+    FileName.clear();
+    SetUnChanged();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TMainForm::Beenden1Click() {
+    close();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (ScrollBox1 && watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const int dy = wheel->angleDelta().y();
+        if (dy > 0) FormMouseWheelUp();
+        if (dy < 0) FormMouseWheelDown();
+        // The view scrolls by exactly 20 pixels a notch, never sideways.
+        return dy != 0;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::FormMouseWheelUp() {
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() - 20); // the scroll bar keeps it within range
+}
+
+void TMainForm::FormMouseWheelDown() {
+    QScrollBar* bar = ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->value() + 20);
+}
+
+void TMainForm::PaintBox1Paint() {
+    ++PaintRequests;
+    if (PaintLocked) return;
+    PaintBox1->update();
+}
+
+void TMainForm::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) {
+    FDialogs = std::move(dialogs);
+}
+
+} // namespace quirindo::ui

@@ -1,0 +1,206 @@
+// Document commands: new, open, save, save as, close, and the drawing file
+// handling around the in-memory reader and writer.
+
+#include "ByteStream.h"
+#include "ColorSwatch.h"
+#include "FileIO.h"
+#include "Geometry.h"
+#include "MainForm.h"
+#include "Messages.h"
+#include "SpinEdits.h"
+
+#include <QAction>
+#include <QDir>
+
+namespace quirindo::ui {
+
+TFileDialogSpec TMainForm::DrawingDialogSpec(const char* title) const {
+    return {Tr(title), QStringLiteral("qrd"), Tr(kDrawingFilter)};
+}
+
+TAnswer TMainForm::AskToSaveChanges() {
+    return FDialogs->AskYesNoCancel(Message(msgSaveCaption), Message(msgSaveQuestion));
+}
+
+void TMainForm::ReportFileError(const char* germanTemplate, const QString& path,
+                                const QString& reason) {
+    FDialogs->ShowError(TitleText.isEmpty() ? Message(msgTitle) : TitleText,
+                        Tr(germanTemplate).arg(QDir::toNativeSeparators(path), reason));
+}
+
+void TMainForm::Neu1Click() {
+    if (!Changed) {
+        NewAll();
+    } else {
+        switch (AskToSaveChanges()) {
+        case TAnswer::Yes:
+            if (SaveFile()) NewAll();
+            break;
+        case TAnswer::No:
+            NewAll();
+            break;
+        case TAnswer::Cancel:
+            break;
+        }
+    }
+    PaintBox1Paint();
+}
+
+bool TMainForm::FormCloseQuery() {
+    if (!Changed) return true;
+    switch (AskToSaveChanges()) {
+    case TAnswer::Yes:
+        return SaveFile();
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+bool TMainForm::SaveFile() {
+    bool result = false;
+    if (!FileName.isEmpty()) {
+        result = SaveTheFile();
+    } else if (const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter"))) {
+        FileName = *path;
+        result = SaveTheFile();
+    }
+    if (result) SetUnChanged();
+    return result;
+}
+
+void TMainForm::Speichern1Click() {
+    (void)SaveFile();
+}
+
+void TMainForm::Speichernunter1Click() {
+    const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter"));
+    if (!path) return;
+    FileName = *path;
+    if (SaveTheFile())
+        SetUnChanged();
+    else if (Changed)
+        SetChanged(); // the caption shows the new name either way
+    else
+        SetUnChanged();
+}
+
+TDrawingSettings TMainForm::CurrentSettings() const {
+    TDrawingSettings s;
+    s.LinX = LinX;
+    s.LinY = LinY;
+    s.LinW = LinW;
+    s.WinkX = WinkX;
+    s.WinkY = WinkY;
+    s.WinkW = WinkW;
+    s.ZirkX = ZirkX;
+    s.ZirkY = ZirkY;
+    s.ZirkS = ZirkS;
+    s.Zoom = zoomed->value();
+    s.LineWidth = StrichEd->value();
+    s.PenColor = PenColor();
+    s.PanelShown = LeistefrZahleneingabe1->isChecked();
+    s.RulerVisible = Lineal2->isChecked();
+    s.ProtractorVisible = Winkelmesser2->isChecked();
+    s.CompassVisible = Zirkel2->isChecked();
+    s.HasTail = true;
+    s.EraserWidth = RadierEd->value();
+    s.PageWidthInch = PageWidthInch;
+    s.PageHeightInch = PageHeightInch;
+    s.PageCount = PageAnz->value();
+    return s;
+}
+
+void TMainForm::ApplySettings(const TDrawingSettings& s) {
+    LinX = s.LinX;
+    LinY = s.LinY;
+    LinW = s.LinW;
+    WinkX = s.WinkX;
+    WinkY = s.WinkY;
+    WinkW = s.WinkW;
+    ZirkX = s.ZirkX;
+    ZirkY = s.ZirkY;
+    ZirkS = s.ZirkS;
+    zoomed->setValue(RoundHalfEven(s.Zoom)); // the box keeps it within its bounds
+    StrichEd->setValue(s.LineWidth);
+    Shape1->SetFillColor(s.PenColor);
+    LeistefrZahleneingabe1->setChecked(s.PanelShown);
+    NumericPanel->setVisible(s.PanelShown);
+    Lineal2->setChecked(s.RulerVisible);
+    Winkelmesser2->setChecked(s.ProtractorVisible);
+    Zirkel2->setChecked(s.CompassVisible);
+    if (s.HasTail) {
+        RadierEd->setValue(s.EraserWidth);
+        PageWidthInch = s.PageWidthInch;
+        PageHeightInch = s.PageHeightInch;
+        PageAnz->setValue(RoundHalfEven(s.PageCount));
+    }
+    UpdateEds();
+}
+
+bool TMainForm::SaveTheFile() {
+    const std::vector<std::uint8_t> bytes = SaveDrawing(*Drawing, CurrentSettings());
+    std::string error;
+    if (!WriteFileAtomically(FileName.toStdString(), bytes, error)) {
+        ReportFileError("Die Datei %1 konnte nicht gespeichert werden: %2", FileName,
+                        QString::fromStdString(error));
+        return false;
+    }
+    SetUnChanged();
+    return true;
+}
+
+void TMainForm::ffnen1Click() {
+    (void)OpenFile();
+}
+
+bool TMainForm::OpenFile() {
+    // Opening replaces the drawing, so unsaved changes get the same question
+    // as "Neu" instead of being dropped without a word.
+    if (Changed) {
+        switch (AskToSaveChanges()) {
+        case TAnswer::Yes:
+            if (!SaveFile()) return false;
+            break;
+        case TAnswer::No:
+            break;
+        case TAnswer::Cancel:
+            return false;
+        }
+    }
+    const auto path = FDialogs->AskOpenFileName(DrawingDialogSpec("Öffnen"));
+    bool result = false;
+    if (path) result = OpenFileFromPath(*path);
+    PaintBox1Paint();
+    return result;
+}
+
+bool TMainForm::OpenFileFromPath(const QString& path) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(path.toStdString(), bytes, error)) {
+        ReportFileError("Die Datei %1 konnte nicht geöffnet werden: %2", path,
+                        QString::fromStdString(error));
+        return false;
+    }
+    // Read into a new document and take it over only when all of it was read.
+    auto drawing = std::make_unique<TDrawing>();
+    TDrawingSettings settings = CurrentSettings();
+    try {
+        LoadDrawing(bytes, *drawing, settings);
+    } catch (const TReadError& damage) {
+        ReportFileError("Die Datei %1 ist beschädigt oder keine Zeichnung: %2", path,
+                        QString::fromStdString(damage.what()));
+        return false;
+    }
+    Drawing = std::move(drawing);
+    FileName = path;
+    ApplySettings(settings);
+    SetUnChanged();
+    PaintBox1Paint();
+    return true;
+}
+
+} // namespace quirindo::ui

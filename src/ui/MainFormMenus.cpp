@@ -1,0 +1,421 @@
+// Menus, command buttons, settings strip and tool menu of the main window,
+// and the small handlers behind them.
+
+#include "ColorSwatch.h"
+#include "MainForm.h"
+#include "SpinEdits.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace quirindo::ui {
+namespace {
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption, bool checkable = false,
+                 bool checked = false) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(checkable);
+    action->setChecked(checked);
+    return action;
+}
+
+QLabel* AddLabel(QWidget* parent, const char* caption, int left, int top) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+void TMainForm::BuildMainMenu() {
+    MainMenu = new QMenuBar(this);
+    MainMenu->setObjectName(QStringLiteral("MainMenu1"));
+    MainMenu->setNativeMenuBar(false);
+
+    Datei1 = MainMenu->addMenu(QStringLiteral("Datei"));
+    Datei1->setObjectName(QStringLiteral("Datei1"));
+    Neu1 = AddItem(Datei1, "Neu1", "Neu");
+    Datei1->addSeparator();
+    ffnen1 = AddItem(Datei1, "ffnen1", "Öffnen...");
+    Speichern1 = AddItem(Datei1, "Speichern1", "Speichern");
+    Speichernunter1 = AddItem(Datei1, "Speichernunter1", "Speichern unter...");
+    AlsBildexportieren1 = AddItem(Datei1, "AlsBildexportieren1", "Als Bild exportieren...");
+    AlsDXFDateiexportieren1 =
+        AddItem(Datei1, "AlsDXFDateiexportieren1", "Als DXF Datei exportieren...");
+    Datei1->addSeparator();
+    Seiteeinrichten1 = AddItem(Datei1, "Seiteeinrichten1", "Seite einrichten...");
+    Drucken1 = AddItem(Datei1, "Drucken1", "Drucken...");
+    Druckereinrichten1 = AddItem(Datei1, "Druckereinrichten1", "Drucker einrichten...");
+    Datei1->addSeparator();
+    Beenden1 = AddItem(Datei1, "Beenden1", "Beenden");
+
+    Neu1->setShortcut(QKeySequence::New);
+    ffnen1->setShortcut(QKeySequence::Open);
+    Speichern1->setShortcut(QKeySequence::Save);
+    Speichernunter1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    Beenden1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(Neu1, &QAction::triggered, this, &TMainForm::Neu1Click);
+    connect(ffnen1, &QAction::triggered, this, &TMainForm::ffnen1Click);
+    connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);
+    connect(Speichernunter1, &QAction::triggered, this, &TMainForm::Speichernunter1Click);
+    connect(Beenden1, &QAction::triggered, this, &TMainForm::Beenden1Click);
+    // Export, page setup and printing arrive with the output commands; until
+    // then they are shown but cannot be chosen.
+    for (QAction* later : {AlsBildexportieren1, AlsDXFDateiexportieren1, Seiteeinrichten1, Drucken1,
+                           Druckereinrichten1})
+        later->setEnabled(false);
+
+    Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));
+    Ansicht1->setObjectName(QStringLiteral("Ansicht1"));
+    LeistefrZahleneingabe1 =
+        AddItem(Ansicht1, "LeistefrZahleneingabe1", "Leiste für Zahleneingabe", true, false);
+    Lineal2 = AddItem(Ansicht1, "Lineal2", "Lineal", true, true);
+    Winkelmesser2 = AddItem(Ansicht1, "Winkelmesser2", "Winkelmesser", true, true);
+    Zirkel2 = AddItem(Ansicht1, "Zirkel2", "Zirkel", true, true);
+    Ansicht1->addSeparator();
+    AnsichtZollAngabenfrdasLineal1 = AddItem(Ansicht1, "AnsichtZollAngabenfrdasLineal1",
+                                             "Zoll Angaben für das Lineal", true, false);
+    // Qt inverts the check of a checkable item itself; the handlers act on it.
+    connect(LeistefrZahleneingabe1, &QAction::triggered, this,
+            &TMainForm::LeistefrZahleneingabe1Click);
+    connect(Lineal2, &QAction::triggered, this, &TMainForm::Lineal2Click);
+    connect(Winkelmesser2, &QAction::triggered, this, &TMainForm::Winkelmesser2Click);
+    connect(Zirkel2, &QAction::triggered, this, &TMainForm::Zirkel2Click);
+    connect(AnsichtZollAngabenfrdasLineal1, &QAction::triggered, this,
+            &TMainForm::AnsichtZollAngabenfrdasLineal1Click);
+
+    Sprache1 = MainMenu->addMenu(QStringLiteral("Sprache"));
+    Sprache1->setObjectName(QStringLiteral("Sprache1"));
+    auto* languages = new QActionGroup(this);
+    Deutsch1 = AddItem(Sprache1, "Deutsch1", "Deutsch", true, true);
+    English1 = AddItem(Sprache1, "English1", "English", true, false);
+    Italiano1 = AddItem(Sprache1, "Italiano1", "Italiano", true, false);
+    for (QAction* a : {Deutsch1, English1, Italiano1})
+        languages->addAction(a);
+    Sprache1->addSeparator();
+    bersetzen1 = AddItem(Sprache1, "bersetzen1", "Übersetzen...");
+    // The language choice and the translation editor come with localisation.
+    for (QAction* a : {Deutsch1, English1, Italiano1, bersetzen1})
+        a->setEnabled(false);
+}
+
+void TMainForm::BuildCommandBar() {
+    CommandBar = new QToolBar(this);
+    CommandBar->setObjectName(QStringLiteral("CommandBar1"));
+    CommandBar->setIconSize(QSize(18, 18));
+    struct TButton {
+        const char* Name;
+        const char* Hint;
+        const char* Theme;
+        QStyle::StandardPixmap Fallback;
+        QAction* MenuItem;
+    };
+    const TButton buttons[] = {
+        {"NeuBtn", "Neu", "document-new", QStyle::SP_FileIcon, Neu1},
+        {"OeffnenBtn", "Öffnen...", "document-open", QStyle::SP_DialogOpenButton, ffnen1},
+        {"SpeichernBtn", "Speichern", "document-save", QStyle::SP_DialogSaveButton, Speichern1},
+        {"SpeichernUnterBtn", "Speichern unter...", "document-save-as", QStyle::SP_DriveFDIcon,
+         Speichernunter1},
+        {"SeiteEinrichtenBtn", "Seite einrichten", "document-properties",
+         QStyle::SP_FileDialogDetailedView, Seiteeinrichten1},
+        {"DruckenBtn", "Drucken...", "document-print", QStyle::SP_ComputerIcon, Drucken1},
+        {"DruckerEinrichtenBtn", "Drucker einrichten...", "printer", QStyle::SP_DesktopIcon,
+         Druckereinrichten1},
+        {"BeendenBtn", "Beenden", "application-exit", QStyle::SP_DialogCloseButton, Beenden1},
+    };
+    for (const TButton& b : buttons) {
+        const QIcon icon =
+            QIcon::fromTheme(QString::fromLatin1(b.Theme), style()->standardIcon(b.Fallback));
+        QAction* button = CommandBar->addAction(icon, QString());
+        button->setObjectName(QString::fromLatin1(b.Name));
+        button->setToolTip(QString::fromUtf8(b.Hint));
+        button->setEnabled(b.MenuItem->isEnabled());
+        QAction* item = b.MenuItem;
+        connect(button, &QAction::triggered, item, &QAction::trigger);
+    }
+}
+
+void TMainForm::BuildSettingsStrip() {
+    SettingsStrip = new QWidget(this);
+    SettingsStrip->setObjectName(QStringLiteral("SettingsPanel"));
+    SettingsStrip->setFixedSize(702, 48);
+
+    AddLabel(SettingsStrip, "Zoom:", 8, 4);
+    AddLabel(SettingsStrip, "Strichstärke:", 80, 4);
+    AddLabel(SettingsStrip, "Stiftfarbe:", 176, 4);
+    AddLabel(SettingsStrip, "Radiergummi:", 296, 4);
+    AddLabel(SettingsStrip, "Seitenanzahl:", 392, 4);
+    AddLabel(SettingsStrip, "mm", 152, 24);
+    AddLabel(SettingsStrip, "mm", 368, 24);
+
+    zoomed = new TSpinEdit(SettingsStrip, 1, 300, 10, 100);
+    zoomed->setObjectName(QStringLiteral("zoomed"));
+    zoomed->setGeometry(8, 24, 65, 21);
+    StrichEd = new TFloatSpinEdit(SettingsStrip, 0.01, 100, 0.1, 0.1);
+    StrichEd->setObjectName(QStringLiteral("StrichEd"));
+    StrichEd->setGeometry(80, 24, 65, 21);
+    Shape1 = new TColorSwatch(SettingsStrip);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(176, 20, 25, 25);
+    FarbeBtn = new QPushButton(QStringLiteral("Farbe..."), SettingsStrip);
+    FarbeBtn->setObjectName(QStringLiteral("FarbeBtn"));
+    FarbeBtn->setIcon(style()->standardIcon(QStyle::SP_DesktopIcon));
+    FarbeBtn->setGeometry(208, 20, 75, 25);
+    RadierEd = new TFloatSpinEdit(SettingsStrip, 0.01, 100, 0.1, 2.0);
+    RadierEd->setObjectName(QStringLiteral("RadierEd"));
+    RadierEd->setGeometry(296, 24, 65, 21);
+    PageAnz = new TSpinEdit(SettingsStrip, 1, 10, 1, 1);
+    PageAnz->setObjectName(QStringLiteral("PageAnz"));
+    PageAnz->setGeometry(392, 24, 65, 21);
+
+    connect(zoomed, &QSpinBox::valueChanged, this, &TMainForm::zoomedChange);
+    connect(PageAnz, &QSpinBox::valueChanged, this, &TMainForm::PageAnzChange);
+    connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
+    connect(Shape1, &TColorSwatch::Pressed, this, &TMainForm::Shape1MouseDown);
+}
+
+void TMainForm::BuildToolMenu() {
+    ToolMenu = new QToolBar(this);
+    ToolMenu->setObjectName(QStringLiteral("ToolMenu1"));
+    ToolMenu->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ToolGroup = new QActionGroup(this);
+    ToolGroup->setExclusive(true);
+
+    auto topLevel = [this](const char* name, const char* caption, QMenu* menu,
+                           QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+        auto* action = new QAction(QString::fromUtf8(caption), this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        if (icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(icon));
+        ToolGroup->addAction(action);
+        auto* button = new QToolButton(ToolMenu);
+        button->setDefaultAction(action);
+        button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        if (menu) {
+            button->setMenu(menu);
+            button->setPopupMode(QToolButton::InstantPopup);
+        }
+        ToolMenu->addWidget(button);
+        return action;
+    };
+    auto subMenu = [this](const char* name) {
+        auto* menu = new QMenu(this);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto radio = [this](QMenu* menu, QActionGroup* group, const char* name, const char* caption,
+                        void (TMainForm::*handler)()) {
+        QAction* item = AddItem(menu, name, caption, true, false);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+
+    QMenu* lineal = subMenu("LinealMenu");
+    auto* linealGroup = new QActionGroup(this);
+    Lineal1 = topLevel("Lineal1", "Lineal", lineal);
+    LinealVerschieben1 = radio(lineal, linealGroup, "LinealVerschieben1", "Verschieben",
+                               &TMainForm::LinealVerschieben1Click);
+    LinealDrehen1 =
+        radio(lineal, linealGroup, "LinealDrehen1", "Drehen", &TMainForm::LinealDrehen1Click);
+    LinealAnLinealentlangzeichnen1 =
+        radio(lineal, linealGroup, "LinealAnLinealentlangzeichnen1", "An Lineal entlang zeichnen",
+              &TMainForm::LinealAnLinealentlangzeichnen1Click);
+    LinealQuerzumLinealzeichnen1 =
+        radio(lineal, linealGroup, "LinealQuerzumLinealzeichnen1", "Quer zum Lineal zeichnen",
+              &TMainForm::LinealQuerzumLinealzeichnen1Click);
+
+    QMenu* winkel = subMenu("WinkelmesserMenu");
+    auto* winkelGroup = new QActionGroup(this);
+    Winkelmesser1 = topLevel("Winkelmesser1", "Winkelmesser", winkel);
+    WinkelmesserVerschieben1 = radio(winkel, winkelGroup, "WinkelmesserVerschieben1", "Verschieben",
+                                     &TMainForm::WinkelmesserVerschieben1Click);
+    WinkelmesserDrehen1 = radio(winkel, winkelGroup, "WinkelmesserDrehen1", "Drehen",
+                                &TMainForm::WinkelmesserDrehen1Click);
+    WinkelmesserGradzahlmitBleistiftmarkieren1 =
+        radio(winkel, winkelGroup, "WinkelmesserGradzahlmitBleistiftmarkieren1",
+              "Gradzahl mit Bleistift markieren",
+              &TMainForm::WinkelmesserGradzahlmitBleistiftmarkieren1Click);
+
+    QMenu* zirkel = subMenu("ZirkelMenu");
+    auto* zirkelGroup = new QActionGroup(this);
+    Zirkel1 = topLevel("Zirkel1", "Zirkel", zirkel);
+    ZirkelVerschieben1 = radio(zirkel, zirkelGroup, "ZirkelVerschieben1", "Verschieben",
+                               &TMainForm::ZirkelVerschieben1Click);
+    ZirkelZirkelspanne1 = radio(zirkel, zirkelGroup, "ZirkelZirkelspanne1", "Zirkelspanne",
+                                &TMainForm::ZirkelZirkelspanne1Click);
+    ZirkelKreisbogenzeichnen1 =
+        radio(zirkel, zirkelGroup, "ZirkelKreisbogenzeichnen1", "Kreisbogen zeichnen",
+              &TMainForm::ZirkelKreisbogenzeichnen1Click);
+    ZirkelKreiszeichnen1 = AddItem(zirkel, "ZirkelKreiszeichnen1", "Kreis zeichnen");
+
+    Kurven1 = topLevel("Kurven1", "Kurven", nullptr, QStyle::SP_BrowserReload);
+    Bleistift1 = topLevel("Bleistift1", "Bleistift", nullptr);
+    Radierer1 = topLevel("Radierer1", "Radierer", nullptr);
+    connect(Kurven1, &QAction::triggered, this, &TMainForm::Kurven1Click);
+    connect(Bleistift1, &QAction::triggered, this, &TMainForm::Bleistift1Click);
+    connect(Radierer1, &QAction::triggered, this, &TMainForm::Radierer1Click);
+
+    QMenu* text = subMenu("TextMenu");
+    auto* textGroup = new QActionGroup(this);
+    Text1 = topLevel("Text1", "Text", text);
+    TextTexthinzufgen1 = radio(text, textGroup, "TextTexthinzufgen1", "Text hinzufügen",
+                               &TMainForm::TextTexthinzufgen1Click);
+    TextTextndern1 =
+        radio(text, textGroup, "TextTextndern1", "Ändern...", &TMainForm::TextTextndern1Click);
+    TextTextlschen1 =
+        radio(text, textGroup, "TextTextlschen1", "Löschen", &TMainForm::TextTextlschen1Click);
+    TextVerschieben1 = radio(text, textGroup, "TextVerschieben1", "Verschieben",
+                             &TMainForm::TextVerschieben1Click);
+
+    QMenu* objekte = subMenu("ObjekteMenu");
+    auto* objekteGroup = new QActionGroup(this);
+    Objekte1 = topLevel("Objekte1", "Objekte", objekte);
+    ObjekteLschen1 =
+        radio(objekte, objekteGroup, "ObjekteLschen1", "Löschen", &TMainForm::ObjekteLschen1Click);
+    ObjekteLetzesObjektlschen1 =
+        AddItem(objekte, "ObjekteLetzesObjektlschen1", "Letzes Objekt löschen");
+    ObjekteVerschieben1 = radio(objekte, objekteGroup, "ObjekteVerschieben1", "Verschieben",
+                                &TMainForm::ObjekteVerschieben1Click);
+
+    Hand1 = topLevel("Hand1", "Hand", nullptr, QStyle::SP_ArrowUp);
+    Zoom1 = topLevel("Zoom1", "Zoom", nullptr, QStyle::SP_FileDialogContentsView);
+    connect(Hand1, &QAction::triggered, this, &TMainForm::Hand1Click);
+    connect(Zoom1, &QAction::triggered, this, &TMainForm::Zoom1Click);
+
+    // The compass circle and removing the newest object arrive with the
+    // instruments and the editing tools.
+    ZirkelKreiszeichnen1->setEnabled(false);
+    ObjekteLetzesObjektlschen1->setEnabled(false);
+
+    Lineal1->setChecked(true);
+    LinealVerschieben1->setChecked(true);
+}
+
+void TMainForm::CheckSubTool(QAction* parent, QAction* item) {
+    parent->setChecked(true);
+    item->setChecked(true);
+    PaintBox1Paint();
+}
+
+void TMainForm::CheckTool(QAction* item) {
+    item->setChecked(true);
+    PaintBox1Paint();
+}
+
+void TMainForm::LinealVerschieben1Click() {
+    CheckSubTool(Lineal1, LinealVerschieben1);
+}
+void TMainForm::LinealDrehen1Click() {
+    CheckSubTool(Lineal1, LinealDrehen1);
+}
+void TMainForm::LinealAnLinealentlangzeichnen1Click() {
+    CheckSubTool(Lineal1, LinealAnLinealentlangzeichnen1);
+}
+void TMainForm::LinealQuerzumLinealzeichnen1Click() {
+    CheckSubTool(Lineal1, LinealQuerzumLinealzeichnen1);
+}
+void TMainForm::WinkelmesserVerschieben1Click() {
+    CheckSubTool(Winkelmesser1, WinkelmesserVerschieben1);
+}
+void TMainForm::WinkelmesserDrehen1Click() {
+    CheckSubTool(Winkelmesser1, WinkelmesserDrehen1);
+}
+void TMainForm::WinkelmesserGradzahlmitBleistiftmarkieren1Click() {
+    CheckSubTool(Winkelmesser1, WinkelmesserGradzahlmitBleistiftmarkieren1);
+}
+void TMainForm::ZirkelVerschieben1Click() {
+    CheckSubTool(Zirkel1, ZirkelVerschieben1);
+}
+void TMainForm::ZirkelZirkelspanne1Click() {
+    CheckSubTool(Zirkel1, ZirkelZirkelspanne1);
+}
+void TMainForm::ZirkelKreisbogenzeichnen1Click() {
+    CheckSubTool(Zirkel1, ZirkelKreisbogenzeichnen1);
+}
+void TMainForm::TextTexthinzufgen1Click() {
+    CheckSubTool(Text1, TextTexthinzufgen1);
+}
+void TMainForm::TextTextndern1Click() {
+    CheckSubTool(Text1, TextTextndern1);
+}
+void TMainForm::TextTextlschen1Click() {
+    CheckSubTool(Text1, TextTextlschen1);
+}
+void TMainForm::TextVerschieben1Click() {
+    CheckSubTool(Text1, TextVerschieben1);
+}
+void TMainForm::ObjekteLschen1Click() {
+    CheckSubTool(Objekte1, ObjekteLschen1);
+}
+void TMainForm::ObjekteVerschieben1Click() {
+    CheckSubTool(Objekte1, ObjekteVerschieben1);
+}
+void TMainForm::Kurven1Click() {
+    CheckTool(Kurven1);
+}
+void TMainForm::Bleistift1Click() {
+    CheckTool(Bleistift1);
+}
+void TMainForm::Radierer1Click() {
+    CheckTool(Radierer1);
+}
+void TMainForm::Hand1Click() {
+    CheckTool(Hand1);
+}
+void TMainForm::Zoom1Click() {
+    CheckTool(Zoom1);
+}
+
+void TMainForm::Lineal2Click() {
+    PaintBox1Paint();
+}
+void TMainForm::Winkelmesser2Click() {
+    PaintBox1Paint();
+}
+void TMainForm::Zirkel2Click() {
+    PaintBox1Paint();
+}
+void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
+    PaintBox1Paint();
+}
+
+void TMainForm::LeistefrZahleneingabe1Click() {
+    NumericPanel->setVisible(LeistefrZahleneingabe1->isChecked());
+}
+
+void TMainForm::zoomedChange() {
+    PaintBox1Paint();
+}
+
+void TMainForm::PageAnzChange() {
+    PaintBox1Paint();
+    SetChanged();
+}
+
+void TMainForm::RunColorDialog() {
+    if (const auto chosen = FDialogs->AskColor(Shape1->FillColor())) Shape1->SetFillColor(*chosen);
+}
+
+void TMainForm::FarbeBtnClick() {
+    RunColorDialog();
+}
+void TMainForm::Shape1MouseDown() {
+    RunColorDialog();
+}
+
+std::int32_t TMainForm::PenColor() const {
+    return Shape1->FillColor();
+}
+
+} // namespace quirindo::ui

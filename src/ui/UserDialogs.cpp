@@ -1,0 +1,84 @@
+#include "UserDialogs.h"
+
+#include "ColorSwatch.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace quirindo::ui {
+
+QString QtFilterFromPairs(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Descriptions usually show their patterns already; Qt reads the
+        // patterns from the parentheses, so add them only when missing.
+        if (description.contains(QLatin1Char('(')) && description.endsWith(QLatin1Char(')')))
+            entries << description;
+        else
+            entries << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    if (parts.size() % 2 == 1 && !parts.last().isEmpty()) entries << parts.last();
+    return entries.join(QStringLiteral(";;"));
+}
+
+TAnswer TQtUserDialogs::AskYesNoCancel(const QString& caption, const QString& text) {
+    const auto button = QMessageBox::question(
+        FParent, caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Yes);
+    if (button == QMessageBox::Yes) return TAnswer::Yes;
+    if (button == QMessageBox::No) return TAnswer::No;
+    return TAnswer::Cancel;
+}
+
+namespace {
+
+void Prepare(QFileDialog& dialog, const TFileDialogSpec& spec, const QString& directory) {
+    dialog.setWindowTitle(spec.Title);
+    dialog.setDefaultSuffix(spec.DefaultSuffix);
+    dialog.setNameFilter(QtFilterFromPairs(spec.Filter));
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (!directory.isEmpty()) dialog.setDirectory(directory);
+}
+
+} // namespace
+
+std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogSpec& spec) {
+    QFileDialog dialog(FParent);
+    Prepare(dialog, spec, FLastDirectory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile); // the folder must exist; Qt checks it
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString path = dialog.selectedFiles().first();
+    FLastDirectory = QFileInfo(path).absolutePath();
+    return path;
+}
+
+std::optional<QString> TQtUserDialogs::AskOpenFileName(const TFileDialogSpec& spec) {
+    QFileDialog dialog(FParent);
+    Prepare(dialog, spec, FLastDirectory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString path = dialog.selectedFiles().first();
+    FLastDirectory = QFileInfo(path).absolutePath();
+    return path;
+}
+
+void TQtUserDialogs::ShowError(const QString& caption, const QString& text) {
+    QMessageBox::critical(FParent, caption, text);
+}
+
+std::optional<std::int32_t> TQtUserDialogs::AskColor(std::int32_t initial) {
+    const QColor chosen = QColorDialog::getColor(ColorFromBgr(initial), FParent);
+    if (!chosen.isValid()) return {};
+    return BgrFromColor(chosen);
+}
+
+} // namespace quirindo::ui
