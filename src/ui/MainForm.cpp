@@ -91,6 +91,7 @@ void TMainForm::BuildViewArea() {
     PaintBox1 = new TPaintBox(ScrollBox1);
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->resize(10, 10);
+    PaintBox1->OnPaint = [this](QPainter& painter, const QRect& area) { PaintView(painter, area); };
     ScrollBox1->setWidget(PaintBox1);
     ScrollBox1->viewport()->installEventFilter(this);
     layout->addWidget(ScrollBox1, 1);
@@ -177,12 +178,6 @@ void TMainForm::FormMouseWheelUp() {
 void TMainForm::FormMouseWheelDown() {
     QScrollBar* bar = ScrollBox1->verticalScrollBar();
     bar->setValue(bar->value() + 20);
-}
-
-void TMainForm::PaintBox1Paint() {
-    ++PaintRequests;
-    if (PaintLocked) return;
-    PaintBox1->update();
 }
 
 void TMainForm::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) {

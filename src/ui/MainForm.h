@@ -6,6 +6,9 @@
 
 #include "DrawObjects.h"
 #include "DrawingFile.h"
+#include "Overlay.h"
+#include "PageGeometry.h"
+#include "PageRenderer.h"
 #include "UserDialogs.h"
 
 #include <QImage>
@@ -64,7 +67,10 @@ public:
     int PointerPage = 0;
     int PointerPageTop = 0;
     QImage PageBitmap;
-    int PaintRequests = 0; // how often the view was asked to repaint
+    int PaintRequests = 0;    // how often the view was asked to repaint
+    int PagesRendered = 0;    // pages rendered by the paint events so far
+    TOverlay Overlay;         // what tools drew straight onto the view
+    TInstrumentPictures InstrumentPictures; // filled by the instruments
 
     // --- main menu bar ------------------------------------------------------
     QMenuBar* MainMenu = nullptr;
@@ -178,8 +184,26 @@ public:
     // --- numeric panel --------------------------------------------------------
     void UpdateEds();
 
-    // The paint routine: asks the view to paint what is visible.
+    // The paint routine: computes the view scale, sizes the paint box,
+    // clears what was drawn straight onto the view and asks for the visible
+    // pages to be painted. With RenderPageOnly set it renders page
+    // PointerPage into PageBitmap instead, for the caller to draw on and
+    // show with ShowPageBitmap.
     void PaintBox1Paint();
+    // Draws straight onto the view, above the pages, until the next repaint.
+    void DrawOnView(const TOverlay::TPainterFn& fn);
+    // Shows PageBitmap on the view at its page, until the next repaint.
+    void ShowPageBitmap();
+    // The view scale and page sizes for the current zoom, page size and
+    // screen; sets ViewScale and PageHeightPx. True when the paint box had
+    // to be resized.
+    bool UpdateViewGeometry();
+    // Paints the pages that intersect `area` and the overlay (paint event).
+    void PaintView(QPainter& painter, const QRect& area);
+    // Renders page `page` at the view's scale into PageBitmap.
+    void RenderPageBitmap(int page);
+    [[nodiscard]] int PageCount() const;
+    [[nodiscard]] double ZoomPercent() const;
 
     // Message `id` of the message table in the current language.
     QString Message(int id) const;
@@ -209,7 +233,10 @@ private:
     TFileDialogSpec DrawingDialogSpec(const char* title) const;
     void ReportFileError(const char* germanTemplate, const QString& path, const QString& reason);
 
+    TPageView PageView(int page) const;
+
     std::unique_ptr<TUserDialogs> FDialogs;
+    TPageGeometry FGeometry;
 };
 
 } // namespace quirindo::ui

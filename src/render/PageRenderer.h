@@ -1,0 +1,55 @@
+#pragma once
+// One page of the view: white paper with a black border, the drawing, then the
+// instrument pictures on top. The same routine renders a page for the screen,
+// for a bitmap export and for a printer, each at its own scale.
+
+#include "Canvas.h"
+#include "ObjectRenderer.h"
+
+#include <QImage>
+
+#include <functional>
+
+namespace quirindo {
+
+// What one page pass draws with.
+struct TPageView {
+    int Page = 0;            // from 0
+    double Scale = 0.0;      // pixels per millimetre
+    double FontFactor = 1.0; // pixels per point of text size (zoom per cent / 100)
+    double PageHeightInch = 0.0;
+    int WidthPx = 0; // the page's size in pixels
+    int HeightPx = 0;
+};
+
+// Draws an instrument in page-relative coordinates onto the page's canvas.
+using TInstrumentPicture = std::function<void(TCanvas& canvas, const TPageView& view)>;
+
+// The pictures above the drawing, drawn in this order, the compass on top. An
+// empty entry draws nothing; the window installs the pictures of the
+// instruments its "Ansicht" menu shows.
+struct TInstrumentPictures {
+    TInstrumentPicture Ruler;
+    TInstrumentPicture Protractor;
+    TInstrumentPicture Compass;
+};
+
+// Paints page view.Page onto the canvas at its origin: Rectangle(0, 0, w, h)
+// in a black 1-pixel pen with a white brush, DrawObjects, then a grey 1-pixel
+// pen and a hollow brush for the instrument pictures.
+void RenderPage(TCanvas& canvas, TDrawing& drawing, const TPageView& view,
+                const TTextFontResolver& fonts, const TInstrumentPictures& instruments);
+
+// Pages larger than this many device pixels are not rendered into an image
+// (a quarter of a gigabyte at four bytes a pixel).
+inline constexpr long long kMaxPageImagePixels = 1LL << 26;
+
+// Page view.Page as an image of WidthPx x HeightPx logical pixels at the given
+// device pixel ratio. A null image when the size is empty or beyond
+// kMaxPageImagePixels.
+[[nodiscard]] QImage RenderPageImage(TDrawing& drawing, const TPageView& view,
+                                     const TTextFontResolver& fonts,
+                                     const TInstrumentPictures& instruments = {},
+                                     double devicePixelRatio = 1.0);
+
+} // namespace quirindo

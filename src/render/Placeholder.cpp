@@ -1,2 +1,0 @@
-// Rendering arrives with the paint cycle.
-namespace quirindo::render {}

@@ -1,0 +1,112 @@
+// Whole pages: paper, border, drawing and the instrument pictures above it.
+
+#include "RenderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quirindo {
+namespace {
+
+using namespace test;
+
+void ExpectPaper(const QImage& page) {
+    const int w = page.width(), h = page.height();
+    for (int x = 0; x < w; ++x) {
+        ASSERT_EQ(page.pixel(x, 0), qRgb(0, 0, 0)) << x;
+        ASSERT_EQ(page.pixel(x, h - 1), qRgb(0, 0, 0)) << x;
+    }
+    for (int y = 0; y < h; ++y) {
+        ASSERT_EQ(page.pixel(0, y), qRgb(0, 0, 0)) << y;
+        ASSERT_EQ(page.pixel(w - 1, y), qRgb(0, 0, 0)) << y;
+    }
+    EXPECT_TRUE(InkPixels(page, 1).empty());
+}
+
+TEST(PageRenderer, PaperIsWhiteWithABlackBorder) {
+    TDrawing drawing;
+    const QImage a4 = RenderA4(drawing, 0);
+    EXPECT_EQ(a4.size(), QSize(794, 1123));
+    ExpectPaper(a4);
+
+    // Zoom 1 per cent: an 8 x 11 sheet, still paper.
+    const QImage tiny = RenderA4(drawing, 0, 1.0);
+    EXPECT_EQ(tiny.size(), QSize(8, 11));
+    ExpectPaper(tiny);
+}
+
+TEST(PageRenderer, InstrumentsComeLastInTheirOrder) {
+    TDrawing drawing;
+    AddObject(drawing, okLine, 5.0, {0, 10, 100, 10});
+    std::vector<std::string> calls;
+    auto square = [&](const char* name, TColor colour) {
+        return [&calls, name, colour](TCanvas& canvas, const TPageView& view) {
+            if (calls.empty()) { // the state the first picture starts from
+                EXPECT_EQ(canvas.PenColor(), clGray);
+                EXPECT_EQ(canvas.PenWidth(), 1);
+                EXPECT_EQ(canvas.PenStyle(), TPenStyle::Solid);
+                EXPECT_EQ(canvas.BrushStyle(), TBrushStyle::Clear);
+            }
+            EXPECT_EQ(view.Page, 1);
+            calls.push_back(name);
+            canvas.SetBrushStyle(TBrushStyle::Solid);
+            canvas.SetBrushColor(colour);
+            canvas.Rectangle(20, 20, 60, 60);
+        };
+    };
+    TInstrumentPictures pictures;
+    pictures.Compass = square("compass", 0x0000FF);
+    pictures.Ruler = square("ruler", 0x00FF00);
+    pictures.Protractor = square("protractor", 0xFF0000);
+    TDrawing onPage1;
+    AddObject(onPage1, okLine, 10.0, {0, kA4HeightMm + 10, 100, kA4HeightMm + 10});
+    const QImage page = RenderPageImage(onPage1, A4View(1), TTextFontResolver(), pictures);
+    EXPECT_EQ(calls, (std::vector<std::string>{"ruler", "protractor", "compass"}));
+    EXPECT_EQ(page.pixel(40, 40), qRgb(255, 0, 0)); // the compass on top of all
+    EXPECT_EQ(page.pixel(70, 40), qRgb(0, 0, 0));   // the drawing beside it
+}
+
+TEST(PageRenderer, WithoutInstrumentsOnlyTheDrawingShows) {
+    TDrawing drawing;
+    AddObject(drawing, okEllipse, 0.1, {50, 50, 100, 80});
+    TInstrumentPictures none;
+    TInstrumentPictures onlyCompass;
+    onlyCompass.Compass = [](TCanvas& canvas, const TPageView&) { canvas.Ellipse(1, 1, 30, 30); };
+    const QImage plain = RenderPageImage(drawing, A4View(0), TTextFontResolver(), none);
+    EXPECT_EQ(plain, RenderA4(drawing, 0));
+    const QImage withCompass =
+        RenderPageImage(drawing, A4View(0), TTextFontResolver(), onlyCompass);
+    EXPECT_EQ(withCompass.pixel(1, 15), qRgb(0x80, 0x80, 0x80)); // drawn in the grey pen
+    EXPECT_TRUE(IsInk(plain, RoundHalfEven(50 * kScale100), RoundHalfEven(65 * kScale100)));
+}
+
+TEST(PageRenderer, HighDensityImagesKeepLogicalGeometry) {
+    TDrawing drawing;
+    AddObject(drawing, okLine, 0.1, {10, 20, 50, 20});
+    TPageView view = A4View(0);
+    const QImage image = RenderPageImage(drawing, view, TTextFontResolver(), {}, 2.0);
+    EXPECT_EQ(image.size(), QSize(2 * 794, 2 * 1123));
+    EXPECT_EQ(image.devicePixelRatio(), 2.0);
+    // The 1-pixel border and line are two device pixels thick.
+    EXPECT_TRUE(IsInk(image, 0, 500) && IsInk(image, 1, 500));
+    EXPECT_FALSE(IsInk(image, 2, 500));
+    EXPECT_TRUE(IsInk(image, 2 * 113, 2 * 76) && IsInk(image, 2 * 113, 2 * 76 + 1));
+    EXPECT_FALSE(IsInk(image, 2 * 113, 2 * 76 - 1) || IsInk(image, 2 * 113, 2 * 76 + 2));
+}
+
+TEST(PageRenderer, UnrenderableSizesGiveANullImage) {
+    TDrawing drawing;
+    TPageView view = A4View(0);
+    view.WidthPx = 0;
+    EXPECT_TRUE(RenderPageImage(drawing, view, TTextFontResolver()).isNull());
+    view.WidthPx = 100000;
+    view.HeightPx = 100000;
+    EXPECT_TRUE(RenderPageImage(drawing, view, TTextFontResolver()).isNull());
+    view = A4View(0);
+    EXPECT_TRUE(RenderPageImage(drawing, view, TTextFontResolver(), {}, 1e9).isNull());
+}
+
+} // namespace
+} // namespace quirindo
