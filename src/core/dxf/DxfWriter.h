@@ -1,0 +1,29 @@
+#pragma once
+// DXF export: the whole drawing as DXF text for CAD programs. Every drawing
+// object becomes pieces of 2D polylines whose vertices carry bulges (chains of
+// straight segments and circular arcs), every text a TEXT entity, all on
+// layer "0", in millimetres with the y axis upwards. The text is built in
+// memory; the window writes it to the chosen file.
+
+#include "DrawObjects.h"
+
+#include <string>
+
+namespace quirindo {
+
+// Height in millimetres of all pages together, H = trunc(pageCount) x
+// pageHeightInch x 25.39995. A stored point (x, y) is exported as (x, H - y).
+[[nodiscard]] double DxfDrawingHeight(double pageCount, double pageHeightInch);
+
+// How the middle point of each circular piece is found. Both give the same
+// bytes; the scan visits all 1999 candidates and is kept as the reference.
+enum class TDxfMiddleSearch { Fast, Scan };
+
+// The complete file: CR LF line ends, texts in Windows-1252. Reads the stores
+// without moving their cursors. Objects or texts with coordinates that are
+// not finite numbers, and objects of an unknown kind, are left out: no NaN or
+// infinity ever reaches the file.
+[[nodiscard]] std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight,
+                                         TDxfMiddleSearch search = TDxfMiddleSearch::Fast);
+
+} // namespace quirindo
