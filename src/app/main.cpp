@@ -1,7 +1,9 @@
 // Program entry: the main window and the dialogs it reuses, then the event loop.
 
-#include "DPIForm.h"
+#include "AddTextForm.h"
 #include "MainForm.h"
+#include "TranslateForm.h"
+#include "Translation.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -11,7 +13,12 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quirindo"));
 
     quirindo::ui::TMainForm mainForm(QCoreApplication::applicationFilePath());
-    quirindo::ui::TDPIForm dpiForm(&mainForm);
+    // The page setup and resolution dialogs belong to the window.
+    mainForm.CreateOutputDialogs();
+    quirindo::ui::TAddTextForm addTextForm(&mainForm);
+    mainForm.SetAddTextForm(&addTextForm);
+    quirindo::ui::TTranslateForm translateForm(mainForm.translate->Table(), &mainForm);
+    mainForm.SetTranslateForm(&translateForm);
     mainForm.show();
 
     // A drawing named on the command line (as a file manager passes it) is

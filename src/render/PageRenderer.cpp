@@ -18,8 +18,14 @@ void RenderPage(TCanvas& canvas, TDrawing& drawing, const TPageView& view,
     DrawObjects(canvas, drawing, view.Page, view.Scale, view.FontFactor, view.PageHeightInch,
                 fonts);
 
+    DrawInstrumentPictures(canvas, view, instruments);
+}
+
+void DrawInstrumentPictures(TCanvas& canvas, const TPageView& view,
+                            const TInstrumentPictures& instruments) {
     canvas.SetPenColor(clGray);
     canvas.SetPenWidth(1);
+    canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetBrushStyle(TBrushStyle::Clear);
     for (const TInstrumentPicture* picture :
          {&instruments.Ruler, &instruments.Protractor, &instruments.Compass}) {

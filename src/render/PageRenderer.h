@@ -40,6 +40,15 @@ struct TInstrumentPictures {
 void RenderPage(TCanvas& canvas, TDrawing& drawing, const TPageView& view,
                 const TTextFontResolver& fonts, const TInstrumentPictures& instruments);
 
+// The instrument pictures above a page: a grey 1-pixel pen and a hollow
+// brush, then ruler, protractor and compass in this order.
+void DrawInstrumentPictures(TCanvas& canvas, const TPageView& view,
+                            const TInstrumentPictures& instruments);
+
+[[nodiscard]] inline bool HasAnyPicture(const TInstrumentPictures& instruments) {
+    return instruments.Ruler || instruments.Protractor || instruments.Compass;
+}
+
 // Pages larger than this many device pixels are not rendered into an image
 // (a quarter of a gigabyte at four bytes a pixel).
 inline constexpr long long kMaxPageImagePixels = 1LL << 26;

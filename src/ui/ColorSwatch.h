@@ -6,9 +6,6 @@
 
 namespace quirindo::ui {
 
-QColor ColorFromBgr(std::int32_t bgr);
-std::int32_t BgrFromColor(const QColor& color);
-
 class TColorSwatch : public QFrame {
     Q_OBJECT
 public:

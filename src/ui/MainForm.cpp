@@ -2,8 +2,10 @@
 
 #include "ColorSwatch.h"
 #include "Messages.h"
+#include "Options.h"
 #include "PaintBox.h"
 #include "SpinEdits.h"
+#include "Translation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,7 +70,9 @@ void TMainForm::FormCreate(const QString& programPath) {
 
     BuildViewArea();
     BuildNumericPanel();
+    SetupInstruments();
     UpdateEds();
+    OpenTranslationTable();
 }
 
 void TMainForm::BuildViewArea() {
@@ -109,11 +113,16 @@ void TMainForm::showEvent(QShowEvent* event) {
 
 void TMainForm::FormShow() {
     if (ShownOnce) return;
+    ReportTranslationTable();
+    LoadOptions();
     // Every message gets its row in the translation table before anyone asks.
-    int count = 0;
-    const int* ids = MessageIds(count);
-    for (int i = 0; i < count; ++i)
-        (void)Message(ids[i]);
+    translate->RegisterMessages();
+    translate->SetLanguageColumn(StartLanguage);
+    if (StartLanguage != kLanguageGerman) {
+        TranslateApplication();
+        // Inches are the ruler's unit everywhere but in German.
+        AnsichtZollAngabenfrdasLineal1->setChecked(true);
+    }
     ShownOnce = true;
     TitleText = Message(msgTitle);
     SetUnChanged();
@@ -130,12 +139,14 @@ QString TMainForm::Tr(const char* german) {
 }
 
 void TMainForm::SetChanged() {
+    InvalidatePageCache();
     Changed = true;
     const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
     setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("*]"));
 }
 
 void TMainForm::SetUnChanged() {
+    InvalidatePageCache(); // a new or opened drawing
     Changed = false;
     const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
     setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("]"));

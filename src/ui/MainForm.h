@@ -4,15 +4,26 @@
 // serve; the work itself lives in the core, render and tool layers. The
 // implementation is split by concern over several files (MainForm*.cpp).
 
+#include "AddTextForm.h"
+#include "CompassTool.h"
+#include "CurveTool.h"
 #include "DrawObjects.h"
 #include "DrawingFile.h"
+#include "EditToolHost.h"
+#include "FreehandTool.h"
+#include "InstrumentState.h"
 #include "Overlay.h"
+#include "PageCache.h"
 #include "PageGeometry.h"
 #include "PageRenderer.h"
+#include "ProtractorTool.h"
+#include "RulerTool.h"
 #include "UserDialogs.h"
 
 #include <QImage>
 #include <QMainWindow>
+#include <QPointer>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -23,6 +34,12 @@ class QMenuBar;
 class QPushButton;
 class QScrollArea;
 class QToolBar;
+class QDialog;  // output
+class QPrinter; // output
+
+namespace quirindo {
+class TTranslation;
+}
 
 namespace quirindo::ui {
 
@@ -30,6 +47,10 @@ class TColorSwatch;
 class TFloatSpinEdit;
 class TPaintBox;
 class TSpinEdit;
+class TTranslateForm;
+class TDPIForm;             // output
+class TSeiteEinrichtenForm; // output
+struct TPrintableArea;      // output
 
 // The source text of the drawing file dialogs' filter.
 inline constexpr const char* kDrawingFilter = "Zeichnungen (*.qrd)|*.qrd";
@@ -54,9 +75,7 @@ public:
     double PageHeightInch = 297.0 / kMmPerInch;
 
     // --- instruments (page-relative mm and degrees) ----------------------
-    double LinX = 10.0, LinY = 90.0, LinW = 0.0;
-    double WinkX = 50.0, WinkY = 50.0, WinkW = 0.0, WinkD = 80.0;
-    double ZirkX = 150.0, ZirkY = 50.0, ZirkW = 45.0, ZirkS = 40.0;
+    tools::TInstrumentState Instruments; // LinX.., WinkX.., ZirkX..
     bool UpdatingEds = false;
 
     // --- view -------------------------------------------------------------
@@ -202,6 +221,13 @@ public:
     void PaintView(QPainter& painter, const QRect& area);
     // Renders page `page` at the view's scale into PageBitmap.
     void RenderPageBitmap(int page);
+    // Forgets the cached page pictures; every change of the drawing does
+    // this through SetChanged / SetUnChanged.
+    void InvalidatePageCache();
+    // The paper, objects and texts of a page at the view's scale, cached.
+    const QImage& PageContent(int page);
+    // The instrument pictures the "Ansicht" menu shows.
+    TInstrumentPictures ShownInstruments() const;
     [[nodiscard]] int PageCount() const;
     [[nodiscard]] double ZoomPercent() const;
 
@@ -212,6 +238,72 @@ public:
 
     void SetDialogs(std::unique_ptr<TUserDialogs> dialogs);
     TUserDialogs& Dialogs() { return *FDialogs; }
+
+    // --- localisation ---------------------------------------------------------
+    // translate.dbf and its lookup, open for the whole run; also the table
+    // the translation editor edits.
+    std::unique_ptr<TTranslation> translate;
+    // The translation editor, created by the program entry.
+    QPointer<TTranslateForm> TranslateForm;
+    // The language read from options.dat at the first showing; English when
+    // there is none. The language menu does not change it.
+    int StartLanguage = 1;
+    // Raised while the program itself checks a language item.
+    bool LanguageMenuGuard = false;
+    // Shows an information box (caption, text); tests replace it.
+    std::function<void(const QString&, const QString&)> ShowInformation;
+
+    QString TranslationTablePath() const { return ProgramDir + QStringLiteral("translate.dbf"); }
+    QString OptionsPath() const { return ProgramDir + QStringLiteral("options.dat"); }
+    // Opens translate.dbf (created when missing, else read-write or
+    // read-only) and makes it the translator of every message.
+    void OpenTranslationTable();
+    // Tells the user once when there is no usable table at all.
+    void ReportTranslationTable();
+    void LoadOptions();
+    void SaveOptions();
+    void SpracheDeutsch1Click();
+    void SpracheEnglish1Click();
+    void SpracheItaliano1Click();
+    void Sprachebersetzen1Click();
+    void SetTranslateForm(TTranslateForm* form);
+    // The interface translation pass over every window of the application.
+    void TranslateApplication();
+    // "Please close the program and start it again", in the current language.
+    void ShowRestartPrompt();
+    void LanguageClick(QAction* item, int language);
+
+    // --- output -------------------------------------------------------------
+    // DXF export, page setup, printer setup, printing and the bitmap export
+    // (MainFormOutput.cpp).
+    void DXFExportActionClick();
+    // Writes the drawing as DXF; false (after telling the user) on failure.
+    bool savedxfArc(const QString& fileName);
+    void DateiSeiteeinrichten1Click();
+    void Druckereinrichten1Click();
+    void Drucken1Click();
+    void AlsBildexportieren1Click();
+    // Page `page` (from 0) as a BMP at `dpi`; false (after telling the user)
+    // when the file could not be written.
+    bool ExportPageBitmap(const QString& path, int page, double dpi);
+    // The page setup and resolution dialogs, made once and reused.
+    void CreateOutputDialogs();
+    TSeiteEinrichtenForm& SeiteEinrichtenForm();
+    TDPIForm& DPIForm();
+    // The printer all printing goes to, kept for the whole run.
+    QPrinter& Printer();
+    // The driver's printable area of Printer(); nothing without a printer.
+    std::optional<TPrintableArea> PrinterPrintableArea();
+    // Shows a dialog modally and returns its result; tests set ModalRunner
+    // to fill in and close the dialog themselves.
+    int RunModal(QDialog& dialog);
+    std::function<int(QDialog&)> ModalRunner;
+    TSeiteEinrichtenForm* SeiteEinrichtenForm1 = nullptr;
+    TDPIForm* DPIForm1 = nullptr;
+    std::shared_ptr<QPrinter> Printer1;
+    // Set once the user confirmed the printer setup: from then on printing
+    // keeps the paper chosen there instead of matching it to the page.
+    bool PrinterSetUpByUser = false;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -237,6 +329,95 @@ private:
 
     std::unique_ptr<TUserDialogs> FDialogs;
     TPageGeometry FGeometry;
+    TPageCache FPageCache;
+    std::uint64_t FDrawingRevision = 0;
+    QImage FNoPage;
+
+    // --- instruments and pointer ---------------------------------------------
+public:
+    tools::TPointerState Pointer; // drag flags, hover, DownX / DownY
+    tools::TRulerTool Ruler;
+    tools::TGuidedStroke Stroke; // along, across and the degree mark
+    tools::TProtractorTool Protractor;
+    tools::TCompassTool Compass;
+
+    // X, Y in paint-box pixels; each routes to exactly one tool.
+    void PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y);
+    void PaintBox1MouseMove(int X, int Y);
+    void PaintBox1MouseUp(Qt::MouseButton Button, int X, int Y);
+    void ZirkelKreiszeichnen1Click();
+
+private:
+    void SetupInstruments();
+    // The view scale and page height the pointer arithmetic divides by;
+    // false while there is no page to point at.
+    bool PointerGeometryReady();
+    void ShowPointerPosition(int x, int y);
+    bool ToolChecked(const QAction* tool, const QAction* item) const;
+    bool TextHoverApplies() const;
+    void PressInstrument(int x, int y);
+
+    // Seams for the editing tools (MainFormEditTools.cpp); view positions.
+    void CurvePressStore(int x, int y);
+    void CurvePressThird(int x, int y);
+    void CurvePressSecond(int x, int y);
+    void CurvePressFirst(int x, int y);
+    void CurvePreview(int x, int y);
+    void CurveStraightPreview(int x, int y);
+    void TextMovePress(int x, int y);
+    void TextDeletePress(int x, int y);
+    void TextAddPress(int x, int y);
+    void TextChangePress(int x, int y);
+    void TextHover(int x, int y);
+    void TextMoveDrag(int x, int y);
+    void TextMoveRelease(int x, int y);
+    void FreehandPress(int x, int y, bool eraser);
+    void FreehandDrag(int x, int y);
+    void FreehandRelease(int x, int y);
+    void ObjectMovePress(int x, int y);
+    void ObjectDeletePress(int x, int y);
+    void ObjectHover(int x, int y);
+    void ObjectMoveDrag(int x, int y);
+    void ObjectMoveRelease(int x, int y);
+    void HandPress(int x, int y);
+    void HandDrag(int x, int y);
+    void HandRelease(int x, int y);
+    void ZoomPress(Qt::MouseButton button, int x, int y);
+
+    std::unique_ptr<tools::TToolHost> FToolHost;
+
+    // --- editing tools ----------------------------------------------------------
+public:
+    // The font of the next new text, kept for the whole run.
+    tools::TTextFont TextFont;
+    void ObjekteLetzesObjektlschen1Click();
+    // Escape: a pending curve and a drag in progress end without storing
+    // anything.
+    void AbandonPointerAction();
+    // Ctrl+plus / Ctrl+minus: a zoom step about the middle of the view.
+    void ZoomInClick();
+    void ZoomOutClick();
+    // The text dialog, made once and reused; the program entry hands one
+    // over, otherwise the window makes its own when first needed.
+    void SetAddTextForm(TAddTextForm* form);
+    TAddTextForm& AddTextForm();
+    tools::TEditToolHost& EditHost();
+    // Marks the drawing changed for an object a tool drew onto the view
+    // itself: the rendered pages stay in use until RefreshPagesAfterStroke,
+    // so a freehand segment costs the same however large the drawing.
+    void SetChangedKeepingPages();
+    void RefreshPagesAfterStroke();
+
+private:
+    void BuildEditShortcuts();
+    void ZoomAboutViewCentre(bool zoomIn);
+
+    std::unique_ptr<tools::TEditToolHost> FEditHost;
+    tools::TFreehandStroke Freehand;
+    tools::TCurveChain Curve;
+    QPointer<TAddTextForm> FAddTextForm;
+    bool FPagesStale = false; // cached pages lack segments shown on the view
+    int FStalePaintMark = 0;  // PaintRequests when they began to
 };
 
 } // namespace quirindo::ui

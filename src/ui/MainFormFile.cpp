@@ -89,15 +89,15 @@ void TMainForm::Speichernunter1Click() {
 
 TDrawingSettings TMainForm::CurrentSettings() const {
     TDrawingSettings s;
-    s.LinX = LinX;
-    s.LinY = LinY;
-    s.LinW = LinW;
-    s.WinkX = WinkX;
-    s.WinkY = WinkY;
-    s.WinkW = WinkW;
-    s.ZirkX = ZirkX;
-    s.ZirkY = ZirkY;
-    s.ZirkS = ZirkS;
+    s.LinX = Instruments.LinX;
+    s.LinY = Instruments.LinY;
+    s.LinW = Instruments.LinW;
+    s.WinkX = Instruments.WinkX;
+    s.WinkY = Instruments.WinkY;
+    s.WinkW = Instruments.WinkW;
+    s.ZirkX = Instruments.ZirkX;
+    s.ZirkY = Instruments.ZirkY;
+    s.ZirkS = Instruments.ZirkS;
     s.Zoom = zoomed->value();
     s.LineWidth = StrichEd->value();
     s.PenColor = PenColor();
@@ -114,15 +114,15 @@ TDrawingSettings TMainForm::CurrentSettings() const {
 }
 
 void TMainForm::ApplySettings(const TDrawingSettings& s) {
-    LinX = s.LinX;
-    LinY = s.LinY;
-    LinW = s.LinW;
-    WinkX = s.WinkX;
-    WinkY = s.WinkY;
-    WinkW = s.WinkW;
-    ZirkX = s.ZirkX;
-    ZirkY = s.ZirkY;
-    ZirkS = s.ZirkS;
+    Instruments.LinX = s.LinX;
+    Instruments.LinY = s.LinY;
+    Instruments.LinW = s.LinW;
+    Instruments.WinkX = s.WinkX;
+    Instruments.WinkY = s.WinkY;
+    Instruments.WinkW = s.WinkW;
+    Instruments.ZirkX = s.ZirkX;
+    Instruments.ZirkY = s.ZirkY;
+    Instruments.ZirkS = s.ZirkS;
     zoomed->setValue(RoundHalfEven(s.Zoom)); // the box keeps it within its bounds
     StrichEd->setValue(s.LineWidth);
     Shape1->SetFillColor(s.PenColor);

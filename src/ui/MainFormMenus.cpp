@@ -69,11 +69,11 @@ void TMainForm::BuildMainMenu() {
     connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);
     connect(Speichernunter1, &QAction::triggered, this, &TMainForm::Speichernunter1Click);
     connect(Beenden1, &QAction::triggered, this, &TMainForm::Beenden1Click);
-    // Export, page setup and printing arrive with the output commands; until
-    // then they are shown but cannot be chosen.
-    for (QAction* later : {AlsBildexportieren1, AlsDXFDateiexportieren1, Seiteeinrichten1, Drucken1,
-                           Druckereinrichten1})
-        later->setEnabled(false);
+    connect(AlsBildexportieren1, &QAction::triggered, this, &TMainForm::AlsBildexportieren1Click);
+    connect(AlsDXFDateiexportieren1, &QAction::triggered, this, &TMainForm::DXFExportActionClick);
+    connect(Seiteeinrichten1, &QAction::triggered, this, &TMainForm::DateiSeiteeinrichten1Click);
+    connect(Drucken1, &QAction::triggered, this, &TMainForm::Drucken1Click);
+    connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
 
     Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));
     Ansicht1->setObjectName(QStringLiteral("Ansicht1"));
@@ -104,9 +104,10 @@ void TMainForm::BuildMainMenu() {
         languages->addAction(a);
     Sprache1->addSeparator();
     bersetzen1 = AddItem(Sprache1, "bersetzen1", "Übersetzen...");
-    // The language choice and the translation editor come with localisation.
-    for (QAction* a : {Deutsch1, English1, Italiano1, bersetzen1})
-        a->setEnabled(false);
+    connect(Deutsch1, &QAction::triggered, this, &TMainForm::SpracheDeutsch1Click);
+    connect(English1, &QAction::triggered, this, &TMainForm::SpracheEnglish1Click);
+    connect(Italiano1, &QAction::triggered, this, &TMainForm::SpracheItaliano1Click);
+    connect(bersetzen1, &QAction::triggered, this, &TMainForm::Sprachebersetzen1Click);
 }
 
 void TMainForm::BuildCommandBar() {
@@ -293,10 +294,10 @@ void TMainForm::BuildToolMenu() {
     connect(Hand1, &QAction::triggered, this, &TMainForm::Hand1Click);
     connect(Zoom1, &QAction::triggered, this, &TMainForm::Zoom1Click);
 
-    // The compass circle and removing the newest object arrive with the
-    // instruments and the editing tools.
-    ZirkelKreiszeichnen1->setEnabled(false);
-    ObjekteLetzesObjektlschen1->setEnabled(false);
+    connect(ZirkelKreiszeichnen1, &QAction::triggered, this, &TMainForm::ZirkelKreiszeichnen1Click);
+    connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this,
+            &TMainForm::ObjekteLetzesObjektlschen1Click);
+    BuildEditShortcuts();
 
     Lineal1->setChecked(true);
     LinealVerschieben1->setChecked(true);

@@ -1,5 +1,6 @@
-// The paint cycle: view scale, paint-box size, the visible pages rendered one
-// at a time into the reusable page bitmap, and the overlay of previews above.
+// The paint cycle: view scale, paint-box size, the visible pages composed from
+// cached page pictures with the instruments drawn above them, and the overlay
+// of previews on top.
 
 #include "MainForm.h"
 #include "PaintBox.h"
@@ -40,6 +41,11 @@ void TMainForm::PaintBox1Paint() {
     PaintBox1->update();
 }
 
+void TMainForm::InvalidatePageCache() {
+    ++FDrawingRevision;
+    FPageCache.Clear();
+}
+
 TPageView TMainForm::PageView(int page) const {
     TPageView view;
     view.Page = page;
@@ -51,15 +57,41 @@ TPageView TMainForm::PageView(int page) const {
     return view;
 }
 
-void TMainForm::RenderPageBitmap(int page) {
-    const TTextFontResolver fonts(palette().color(QPalette::WindowText));
+TInstrumentPictures TMainForm::ShownInstruments() const {
     TInstrumentPictures shown;
     if (Lineal2->isChecked()) shown.Ruler = InstrumentPictures.Ruler;
     if (Winkelmesser2->isChecked()) shown.Protractor = InstrumentPictures.Protractor;
     if (Zirkel2->isChecked()) shown.Compass = InstrumentPictures.Compass;
-    PageBitmap = RenderPageImage(*Drawing, PageView(page), fonts, shown,
-                                 PaintBox1->devicePixelRatioF());
+    return shown;
+}
+
+const QImage& TMainForm::PageContent(int page) {
+    const TPageView view = PageView(page);
+    const QColor windowText = palette().color(QPalette::WindowText);
+    TPageCacheKey key;
+    key.Page = page;
+    key.WidthPx = view.WidthPx;
+    key.HeightPx = view.HeightPx;
+    key.Scale = view.Scale;
+    key.FontFactor = view.FontFactor;
+    key.PageHeightInch = view.PageHeightInch;
+    key.DevicePixelRatio = PaintBox1->devicePixelRatioF();
+    key.Revision = FDrawingRevision;
+    key.WindowText = windowText.rgb();
+    if (const QImage* cached = FPageCache.Find(key)) return *cached;
+    const TTextFontResolver fonts(windowText);
+    QImage image = RenderPageImage(*Drawing, view, fonts, {}, key.DevicePixelRatio);
     ++PagesRendered;
+    if (image.isNull()) return FNoPage;
+    return FPageCache.Store(key, std::move(image));
+}
+
+void TMainForm::RenderPageBitmap(int page) {
+    PageBitmap = PageContent(page).copy();
+    if (PageBitmap.isNull()) return;
+    QPainter painter(&PageBitmap);
+    TCanvas canvas(painter);
+    DrawInstrumentPictures(canvas, PageView(page), ShownInstruments());
 }
 
 void TMainForm::PaintView(QPainter& painter, const QRect& area) {
@@ -68,12 +100,23 @@ void TMainForm::PaintView(QPainter& painter, const QRect& area) {
     const int h = FGeometry.PageHeightPx;
     if (h <= 0) return;
     const int n = PageCount();
-    // Only the pages that intersect the area being painted are rendered.
+    const TInstrumentPictures shown = ShownInstruments();
+    // Only the pages that intersect the area being painted are composed.
     const int first = std::clamp((area.top() - ViewMargin) / h, 0, n - 1);
     const int last = std::clamp((area.bottom() - ViewMargin) / h, 0, n - 1);
     for (int i = first; i <= last; ++i) {
-        RenderPageBitmap(i);
-        if (!PageBitmap.isNull()) painter.drawImage(QPoint(ViewMargin, PageTopPx(FGeometry, i)), PageBitmap);
+        const QImage& content = PageContent(i);
+        if (content.isNull()) continue;
+        const QPoint origin(ViewMargin, PageTopPx(FGeometry, i));
+        painter.drawImage(origin, content);
+        if (!HasAnyPicture(shown)) continue;
+        // The instruments lie on every page, clipped to its paper.
+        painter.save();
+        painter.translate(origin);
+        painter.setClipRect(QRect(0, 0, FGeometry.PageWidthPx, h));
+        TCanvas canvas(painter);
+        DrawInstrumentPictures(canvas, PageView(i), shown);
+        painter.restore();
     }
     Overlay.Paint(painter, area);
 }

@@ -21,15 +21,15 @@ void TMainForm::BuildNumericPanel() {
         bool RewritesAll;
     };
     const TField fields[] = {
-        {"Lineal x:", "LinXEd", "mm", &LinXEd, &LinX, false},
-        {"Lineal y:", "Linyed", "mm", &Linyed, &LinY, false},
-        {"Lineal Rotation:", "linwed", "°", &linwed, &LinW, false},
-        {"Winkelmesser x:", "WinkXed", "mm", &WinkXed, &WinkX, false},
-        {"Winkelmesser y:", "WinkYEd", "mm", &WinkYEd, &WinkY, false},
-        {"Winkelmesser Rotation:", "WinkWEd", "°", &WinkWEd, &WinkW, true},
-        {"Zirkel x:", "ZirkXed", "mm", &ZirkXed, &ZirkX, false},
-        {"Zirkel y:", "ZirkYed", "mm", &ZirkYed, &ZirkY, false},
-        {"Zirkelspanne:", "ZirksEd", "mm", &ZirksEd, &ZirkS, false},
+        {"Lineal x:", "LinXEd", "mm", &LinXEd, &Instruments.LinX, false},
+        {"Lineal y:", "Linyed", "mm", &Linyed, &Instruments.LinY, false},
+        {"Lineal Rotation:", "linwed", "°", &linwed, &Instruments.LinW, false},
+        {"Winkelmesser x:", "WinkXed", "mm", &WinkXed, &Instruments.WinkX, false},
+        {"Winkelmesser y:", "WinkYEd", "mm", &WinkYEd, &Instruments.WinkY, false},
+        {"Winkelmesser Rotation:", "WinkWEd", "°", &WinkWEd, &Instruments.WinkW, true},
+        {"Zirkel x:", "ZirkXed", "mm", &ZirkXed, &Instruments.ZirkX, false},
+        {"Zirkel y:", "ZirkYed", "mm", &ZirkYed, &Instruments.ZirkY, false},
+        {"Zirkelspanne:", "ZirksEd", "mm", &ZirksEd, &Instruments.ZirkS, false},
     };
     int k = 0;
     for (const TField& f : fields) {
@@ -57,15 +57,15 @@ void TMainForm::BuildNumericPanel() {
 
 void TMainForm::UpdateEds() {
     UpdatingEds = true;
-    LinXEd->setValue(LinX);
-    Linyed->setValue(LinY);
-    linwed->setValue(LinW);
-    WinkXed->setValue(WinkX);
-    WinkYEd->setValue(WinkY);
-    WinkWEd->setValue(WinkW);
-    ZirkXed->setValue(ZirkX);
-    ZirkYed->setValue(ZirkY);
-    ZirksEd->setValue(ZirkS);
+    LinXEd->setValue(Instruments.LinX);
+    Linyed->setValue(Instruments.LinY);
+    linwed->setValue(Instruments.LinW);
+    WinkXed->setValue(Instruments.WinkX);
+    WinkYEd->setValue(Instruments.WinkY);
+    WinkWEd->setValue(Instruments.WinkW);
+    ZirkXed->setValue(Instruments.ZirkX);
+    ZirkYed->setValue(Instruments.ZirkY);
+    ZirksEd->setValue(Instruments.ZirkS);
     UpdatingEds = false;
 }
 

@@ -1,6 +1,7 @@
 #include "UserDialogs.h"
 
-#include "ColorSwatch.h"
+#include "Canvas.h"
+#include "FontChooser.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -39,30 +40,31 @@ TAnswer TQtUserDialogs::AskYesNoCancel(const QString& caption, const QString& te
 
 namespace {
 
-void Prepare(QFileDialog& dialog, const TFileDialogSpec& spec, const QString& directory) {
-    dialog.setWindowTitle(spec.Title);
-    dialog.setDefaultSuffix(spec.DefaultSuffix);
-    dialog.setNameFilter(QtFilterFromPairs(spec.Filter));
+void Prepare(QFileDialog& dialog, const TFileDialogSpec& request, const QString& directory) {
+    dialog.setWindowTitle(request.Title);
+    dialog.setDefaultSuffix(request.DefaultSuffix);
+    dialog.setNameFilter(QtFilterFromPairs(request.Filter));
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (!directory.isEmpty()) dialog.setDirectory(directory);
 }
 
 } // namespace
 
-std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogSpec& spec) {
+std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogSpec& request) {
     QFileDialog dialog(FParent);
-    Prepare(dialog, spec, FLastDirectory);
+    Prepare(dialog, request, FLastDirectory);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile); // the folder must exist; Qt checks it
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString path = dialog.selectedFiles().first();
     FLastDirectory = QFileInfo(path).absolutePath();
     return path;
 }
 
-std::optional<QString> TQtUserDialogs::AskOpenFileName(const TFileDialogSpec& spec) {
+std::optional<QString> TQtUserDialogs::AskOpenFileName(const TFileDialogSpec& request) {
     QFileDialog dialog(FParent);
-    Prepare(dialog, spec, FLastDirectory);
+    Prepare(dialog, request, FLastDirectory);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -76,9 +78,15 @@ void TQtUserDialogs::ShowError(const QString& caption, const QString& text) {
 }
 
 std::optional<std::int32_t> TQtUserDialogs::AskColor(std::int32_t initial) {
-    const QColor chosen = QColorDialog::getColor(ColorFromBgr(initial), FParent);
+    const QColor chosen = QColorDialog::getColor(QColorFromTColor(initial), FParent);
     if (!chosen.isValid()) return {};
-    return BgrFromColor(chosen);
+    return TColorFromQColor(chosen);
+}
+
+std::optional<tools::TTextFont> TQtUserDialogs::AskTextFont(const tools::TTextFont& initial) {
+    TFontChooser chooser(initial, FParent);
+    if (chooser.exec() != QDialog::Accepted) return {};
+    return chooser.SelectedFont();
 }
 
 } // namespace quirindo::ui

@@ -2,6 +2,8 @@
 // The questions and file dialogs the document commands need, behind one
 // interface so that tests answer them instead of a person.
 
+#include "TextFont.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -18,6 +20,8 @@ struct TFileDialogSpec {
     QString Title;
     QString DefaultSuffix;
     QString Filter;
+    // Save dialogs ask before replacing an existing file unless this is off.
+    bool ConfirmOverwrite = true;
 };
 
 class TUserDialogs {
@@ -25,11 +29,14 @@ public:
     virtual ~TUserDialogs() = default;
     virtual TAnswer AskYesNoCancel(const QString& caption, const QString& text) = 0;
     // The chosen path, or nothing when the user cancelled.
-    virtual std::optional<QString> AskSaveFileName(const TFileDialogSpec& spec) = 0;
-    virtual std::optional<QString> AskOpenFileName(const TFileDialogSpec& spec) = 0;
+    virtual std::optional<QString> AskSaveFileName(const TFileDialogSpec& request) = 0;
+    virtual std::optional<QString> AskOpenFileName(const TFileDialogSpec& request) = 0;
     virtual void ShowError(const QString& caption, const QString& text) = 0;
     // The chosen colour as 0x00BBGGRR, or nothing when cancelled.
     virtual std::optional<std::int32_t> AskColor(std::int32_t initial) = 0;
+    // The font chooser of the text tool: face, size, colour, character set,
+    // pitch and style; nothing when cancelled.
+    virtual std::optional<tools::TTextFont> AskTextFont(const tools::TTextFont& initial) = 0;
 };
 
 // Qt's own message boxes and file dialogs. Remembers the folder last used.
@@ -37,10 +44,11 @@ class TQtUserDialogs final : public TUserDialogs {
 public:
     explicit TQtUserDialogs(QWidget* parent) : FParent(parent) {}
     TAnswer AskYesNoCancel(const QString& caption, const QString& text) override;
-    std::optional<QString> AskSaveFileName(const TFileDialogSpec& spec) override;
-    std::optional<QString> AskOpenFileName(const TFileDialogSpec& spec) override;
+    std::optional<QString> AskSaveFileName(const TFileDialogSpec& request) override;
+    std::optional<QString> AskOpenFileName(const TFileDialogSpec& request) override;
     void ShowError(const QString& caption, const QString& text) override;
     std::optional<std::int32_t> AskColor(std::int32_t initial) override;
+    std::optional<tools::TTextFont> AskTextFont(const tools::TTextFont& initial) override;
 
 private:
     QWidget* FParent;

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 namespace quirindo::test {
 
@@ -16,6 +17,8 @@ public:
     std::deque<QString> SaveNames;
     std::deque<QString> OpenNames;
     std::deque<std::optional<std::int32_t>> Colors;
+    std::deque<std::optional<tools::TTextFont>> TextFonts; // for AskTextFont
+    std::vector<tools::TTextFont> TextFontPresets;
     QStringList Questions, Errors;
     int SaveDialogs = 0, OpenDialogs = 0, ColorDialogs = 0;
     std::int32_t LastColorPreset = -1;
@@ -25,14 +28,14 @@ public:
         Questions << caption + QStringLiteral("|") + text;
         return Pop(Answers, ui::TAnswer::Cancel);
     }
-    std::optional<QString> AskSaveFileName(const ui::TFileDialogSpec& spec) override {
+    std::optional<QString> AskSaveFileName(const ui::TFileDialogSpec& request) override {
         ++SaveDialogs;
-        LastSpec = spec;
+        LastSpec = request;
         return Chosen(Pop(SaveNames, QString()));
     }
-    std::optional<QString> AskOpenFileName(const ui::TFileDialogSpec& spec) override {
+    std::optional<QString> AskOpenFileName(const ui::TFileDialogSpec& request) override {
         ++OpenDialogs;
-        LastSpec = spec;
+        LastSpec = request;
         return Chosen(Pop(OpenNames, QString()));
     }
     void ShowError(const QString&, const QString& text) override { Errors << text; }
@@ -40,6 +43,16 @@ public:
         ++ColorDialogs;
         LastColorPreset = initial;
         return Pop(Colors, std::optional<std::int32_t>());
+    }
+    std::optional<tools::TTextFont> AskTextFont(const tools::TTextFont& initial) override {
+        TextFontPresets.push_back(initial);
+        if (TextFonts.empty() || !TextFonts.front()) {
+            if (!TextFonts.empty()) TextFonts.pop_front();
+            return std::nullopt;
+        }
+        const tools::TTextFont chosen = *TextFonts.front();
+        TextFonts.pop_front();
+        return chosen;
     }
 
 private:

@@ -6,6 +6,8 @@
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace quirindo::test {
@@ -13,7 +15,14 @@ namespace quirindo::test {
 class MainFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Form = std::make_unique<ui::TMainForm>(QStringLiteral("/opt/quirindo/bin/quirindo"));
+        // The program's own folder holds translate.dbf and options.dat; German
+        // (language 0) keeps the interface texts as the tests name them.
+        std::filesystem::create_directory(Dir.Path() / "program");
+        {
+            std::ofstream options(Dir.Path() / "program" / "options.dat", std::ios::binary);
+            options.write("\0\0\0\0", 4);
+        }
+        Form = std::make_unique<ui::TMainForm>(ProgramPath());
         auto dialogs = std::make_unique<TFakeDialogs>();
         Fake = dialogs.get();
         Form->SetDialogs(std::move(dialogs));
@@ -33,6 +42,9 @@ protected:
         o->Y2 = y2;
     }
 
+    QString ProgramPath() const {
+        return QString::fromStdString((Dir.Path() / "program" / "quirindo").string());
+    }
     QString Path(const char* name) const { return QString::fromStdString(Dir.File(name)); }
 
     TTempDir Dir;

@@ -45,12 +45,13 @@ TEST(ProgramDir, EndsInExactlyOneSeparator) {
 }
 
 TEST_F(MainFormTest, StartsWithDefaultsAndProgramDir) {
-    EXPECT_EQ(Form->ProgramDir, QStringLiteral("/opt/quirindo/bin/"));
-    EXPECT_EQ(Form->LinX, 10.0);
-    EXPECT_EQ(Form->LinY, 90.0);
-    EXPECT_EQ(Form->WinkD, 80.0);
-    EXPECT_EQ(Form->ZirkW, 45.0);
-    EXPECT_EQ(Form->ZirkS, 40.0);
+    EXPECT_EQ(Form->ProgramDir,
+              QString::fromStdString((Dir.Path() / "program").string()) + QLatin1Char('/'));
+    EXPECT_EQ(Form->Instruments.LinX, 10.0);
+    EXPECT_EQ(Form->Instruments.LinY, 90.0);
+    EXPECT_EQ(Form->Instruments.WinkD, 80.0);
+    EXPECT_EQ(Form->Instruments.ZirkW, 45.0);
+    EXPECT_EQ(Form->Instruments.ZirkS, 40.0);
     EXPECT_DOUBLE_EQ(Form->PageWidthInch * kMmPerInch, 210.0);
     EXPECT_DOUBLE_EQ(Form->PageHeightInch * kMmPerInch, 297.0);
     EXPECT_EQ(Form->Drawing->Objects.Count(), 0);
@@ -101,7 +102,7 @@ TEST_F(MainFormTest, SaveRightAfterStartWritesTheEmptyDrawing) {
 
 TEST_F(MainFormTest, NewAsksAboutUnsavedChanges) {
     AddLine();
-    Form->LinX = 33.0;
+    Form->Instruments.LinX = 33.0;
     Form->zoomed->setValue(150);
 
     // Yes, then the save dialog is cancelled: nothing is cleared.
@@ -124,7 +125,7 @@ TEST_F(MainFormTest, NewAsksAboutUnsavedChanges) {
     Form->Neu1Click();
     EXPECT_EQ(Form->Drawing->Objects.Count(), 0);
     EXPECT_FALSE(Form->Changed);
-    EXPECT_EQ(Form->LinX, 33.0);
+    EXPECT_EQ(Form->Instruments.LinX, 33.0);
     EXPECT_EQ(Form->zoomed->value(), 150);
 
     // Unchanged: no question at all.
@@ -227,7 +228,7 @@ TEST_F(MainFormTest, OpenRestoresDrawingAndSettings) {
     EXPECT_EQ(Form->Drawing->Objects[0].Kind, okEllipse);
     ASSERT_EQ(Form->Drawing->Texts.Count(), 1);
     EXPECT_EQ(TextOf(Form->Drawing->Texts[0]), u"Hallo\r\nWelt");
-    EXPECT_EQ(Form->LinX, 12.5);
+    EXPECT_EQ(Form->Instruments.LinX, 12.5);
     EXPECT_EQ(Form->LinXEd->value(), 12.5);
     EXPECT_EQ(Form->zoomed->value(), 150);
     EXPECT_DOUBLE_EQ(Form->StrichEd->value(), 0.25);
@@ -311,7 +312,7 @@ TEST_F(MainFormTest, OpenCancelledChangesNothing) {
 TEST_F(MainFormTest, SavedDrawingReopensInAnotherWindow) {
     AddLine(1, 2, 3, 4);
     Form->Drawing->AppendText(u"Ω", "Caf\xE9");
-    Form->LinW = 33.25;
+    Form->Instruments.LinW = 33.25;
     Form->Shape1MouseDown(); // cancelled colour dialog keeps black
     Fake->Colors.push_back(0x00FF00);
     Form->FarbeBtnClick();
@@ -323,7 +324,7 @@ TEST_F(MainFormTest, SavedDrawingReopensInAnotherWindow) {
     ui::TMainForm other(QStringLiteral("/x/quirindo"));
     other.SetDialogs(std::make_unique<TFakeDialogs>());
     ASSERT_TRUE(other.OpenFileFromPath(path));
-    EXPECT_EQ(other.LinW, 33.25);
+    EXPECT_EQ(other.Instruments.LinW, 33.25);
     EXPECT_EQ(other.PenColor(), 0x00FF00);
     ASSERT_EQ(other.Drawing->Texts.Count(), 1);
     EXPECT_EQ(FontNameOf(other.Drawing->Texts[0]), "Caf\xE9");

@@ -165,17 +165,17 @@ TEST_F(MainFormTest, SpinBoxesReadTextAsTheUserTypedIt) {
 }
 
 TEST_F(MainFormTest, NumericPanelMovesInstrumentsButUpdateEdsDoesNot) {
-    Form->LinX = 12.3456;
+    Form->Instruments.LinX = 12.3456;
     const int paints = Form->PaintRequests;
     Form->UpdateEds();
-    EXPECT_EQ(Form->LinX, 12.3456); // the field shows 12.35, the value keeps its precision
+    EXPECT_EQ(Form->Instruments.LinX, 12.3456); // the field shows 12.35, the value keeps its precision
     EXPECT_EQ(Form->LinXEd->text(), QLocale().toString(12.35, 'f', 2));
     EXPECT_EQ(Form->PaintRequests, paints);
 
     Form->linwed->Editor()->setText(QStringLiteral("4"));
-    EXPECT_EQ(Form->LinW, 4.0);
+    EXPECT_EQ(Form->Instruments.LinW, 4.0);
     Form->linwed->Editor()->setText(QStringLiteral("45"));
-    EXPECT_EQ(Form->LinW, 45.0);
+    EXPECT_EQ(Form->Instruments.LinW, 45.0);
     EXPECT_EQ(Form->PaintRequests, paints + 2);
     EXPECT_FALSE(Form->Changed);
 
@@ -219,12 +219,6 @@ TEST(FileDialogFilter, SourcePairsBecomeQtFilters) {
               QStringLiteral("Zeichnungen (*.qrd)"));
     EXPECT_EQ(ui::QtFilterFromPairs(QStringLiteral("Bilder|*.bmp;*.png|Alle (*.*)|*.*")),
               QStringLiteral("Bilder (*.bmp *.png);;Alle (*.*)"));
-}
-
-TEST(ColorValues, WindowsOrderRoundTrips) {
-    EXPECT_EQ(ui::ColorFromBgr(0x000000FF), QColor(255, 0, 0));
-    EXPECT_EQ(ui::ColorFromBgr(0x00FF0000), QColor(0, 0, 255));
-    EXPECT_EQ(ui::BgrFromColor(QColor(0x12, 0x34, 0x56)), 0x00563412);
 }
 
 } // namespace quirindo::test

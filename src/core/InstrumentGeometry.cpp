@@ -1,0 +1,105 @@
+#include "InstrumentGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace quirindo {
+
+namespace {
+
+constexpr double kDegPerRad = 180.0 / std::numbers::pi;
+constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+
+// Rounding may push a ratio of a side to the hypotenuse a hair past 1.
+double UnitClamp(double v) {
+    return std::clamp(v, -1.0, 1.0);
+}
+
+} // namespace
+
+double SignedLineDistance(double x1, double y1, double x2, double y2, double px, double py) {
+    const double length = std::hypot(x2 - x1, y1 - y2);
+    if (!(length > 0.0)) return std::numeric_limits<double>::infinity();
+    return ((px - x1) * (y1 - y2) + (py - y1) * (x2 - x1)) / length;
+}
+
+bool SegmentHit(double x1, double y1, double x2, double y2, double px, double py) {
+    const double length = std::hypot(x2 - x1, y1 - y2);
+    if (!(length > 0.0) || !std::isfinite(length)) return false;
+    if (!(std::fabs(SignedLineDistance(x1, y1, x2, y2, px, py)) < 3.0)) return false;
+    return std::hypot(px - x1, py - y1) <= length && std::hypot(px - x2, py - y2) <= length;
+}
+
+bool PointInRect(std::int32_t px, std::int32_t py, std::int32_t x1, std::int32_t y1,
+                 std::int32_t x2, std::int32_t y2) {
+    return px >= std::min(x1, x2) && px <= std::max(x1, x2) && py >= std::min(y1, y2) &&
+           py <= std::max(y1, y2);
+}
+
+std::optional<double> Bearing(double cx, double cy, double px, double py) {
+    const double dx = px - cx;
+    const double dy = py - cy;
+    const double d = std::hypot(dx, dy);
+    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
+    const double beta = std::asin(UnitClamp(dy / d)) * kDegPerRad;
+    return dx > 0.0 ? -180.0 - beta : beta;
+}
+
+double TurnedAngle(double start, double previous, double cx, double cy, double downX, double downY,
+                   double px, double py) {
+    const std::optional<double> atPress = Bearing(cx, cy, downX, downY);
+    const std::optional<double> now = Bearing(cx, cy, px, py);
+    if (!atPress || !now) return previous;
+    const double angle = start + *atPress - *now;
+    return std::isfinite(angle) ? angle : previous;
+}
+
+std::optional<double> CompassPointerAngle(double nx, double ny, double px, double py) {
+    const double dx = px - nx;
+    const double dy = py - ny;
+    const double d = std::hypot(dx, dy);
+    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
+    double a = std::acos(UnitClamp(dx / d)) * kDegPerRad;
+    if (py < ny) a = px <= nx ? 360.0 - a : -a;
+    return a;
+}
+
+std::optional<double> MarkDirection(double cx, double cy, double px, double py) {
+    const double dx = px - cx;
+    const double dy = py - cy;
+    const double d = std::hypot(dx, dy);
+    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
+    const double theta = std::acos(UnitClamp(dx / d)) * kDegPerRad;
+    return dy < 0.0 && dx != 0.0 ? -180.0 - theta : theta;
+}
+
+TGuide GuideAt(TPointMm origin, double angleDeg) {
+    const double a = angleDeg * kRadPerDeg;
+    return {origin, std::cos(a), std::sin(a)};
+}
+
+double ProjectOnGuide(const TGuide& guide, TPointMm p) {
+    return (p.X - guide.Origin.X) * guide.DirX + (p.Y - guide.Origin.Y) * guide.DirY;
+}
+
+TPointMm PointOnGuide(const TGuide& guide, double t) {
+    return {guide.Origin.X + t * guide.DirX, guide.Origin.Y + t * guide.DirY};
+}
+
+double Trunc3(double mm) {
+    return std::trunc(mm * 1000.0) / 1000.0;
+}
+
+TPointMm Trunc3(TPointMm p) {
+    return {Trunc3(p.X), Trunc3(p.Y)};
+}
+
+void AdvanceSweep(TArcSweep& sweep, double angle) {
+    if (sweep.Started || angle == sweep.StartAngle) return;
+    sweep.Dir = angle > sweep.StartAngle ? 1 : 0;
+    sweep.Started = true;
+}
+
+} // namespace quirindo

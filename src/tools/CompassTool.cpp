@@ -1,0 +1,152 @@
+#include "CompassTool.h"
+
+#include "Geometry.h"
+#include "PageGeometry.h"
+
+#include <cmath>
+
+namespace quirindo::tools {
+
+void TCompassTool::StartMove(TToolHost& host, int x, int y) {
+    host.Pointer().ZirkMoveActive = true;
+    ZirkDownX = x;
+    ZirkDownY = y;
+    ZirkXStart = host.Instruments().ZirkX;
+    ZirkYStart = host.Instruments().ZirkY;
+}
+
+void TCompassTool::ApplyMove(TToolHost& host, int x, int y) const {
+    const double s = host.ViewScale();
+    TInstrumentState& inst = host.Instruments();
+    inst.ZirkX = ZirkXStart + (x - ZirkDownX) / s;
+    inst.ZirkY = ZirkYStart + (y - ZirkDownY) / s;
+    host.Repaint();
+    host.UpdateEds();
+}
+
+void TCompassTool::MoveStep(TToolHost& host, int x, int y) {
+    ApplyMove(host, x, y);
+}
+
+void TCompassTool::EndMove(TToolHost& host, int x, int y) {
+    host.Pointer().ZirkMoveActive = false;
+    ApplyMove(host, x, y);
+}
+
+// Turns the pencil leg toward the pointer. On the needle point itself the
+// direction is undefined and the leg stays where it was.
+void TCompassTool::PointLeg(TToolHost& host, int x, int y) {
+    TPointerState& ptr = host.Pointer();
+    ptr.DownX = x;
+    ptr.DownY = y;
+    TInstrumentState& inst = host.Instruments();
+    const TPointMm needle = InstrumentToView(host, inst.ZirkX, inst.ZirkY);
+    if (const auto angle = CompassPointerAngle(needle.X, needle.Y, x, y)) inst.ZirkW = *angle;
+}
+
+void TCompassTool::ApplySpan(TToolHost& host, int x, int y) {
+    PointLeg(host, x, y);
+    TInstrumentState& inst = host.Instruments();
+    const TPointMm p = ViewToMm(host, x, y);
+    const double span = std::hypot(p.X - inst.ZirkX, p.Y - (PointerPageTopMm(host) + inst.ZirkY));
+    if (std::isfinite(span)) inst.ZirkS = span;
+    host.Repaint();
+    host.UpdateEds();
+}
+
+void TCompassTool::SpanPress(TToolHost& host, int x, int y) {
+    host.Pointer().ZirkSpanActive = true;
+    ApplySpan(host, x, y);
+}
+
+void TCompassTool::SpanStep(TToolHost& host, int x, int y) {
+    ApplySpan(host, x, y);
+}
+
+void TCompassTool::SpanRelease(TToolHost& host, int x, int y) {
+    host.Pointer().ZirkSpanActive = false;
+    ApplySpan(host, x, y);
+}
+
+void TCompassTool::ArcHover(TToolHost& host, int x, int y) {
+    PointLeg(host, x, y);
+    host.Repaint();
+}
+
+void TCompassTool::ArcPress(TToolHost& host, int x, int y) {
+    host.Pointer().ZirkArcActive = true;
+    PointLeg(host, x, y);
+    const TPointMm p = ViewToMm(host, x, y);
+    ArcStartX = p.X;
+    ArcStartY = p.Y;
+    Sweep = TArcSweep{host.Instruments().ZirkW, false, Sweep.Dir};
+    host.Repaint();
+}
+
+void TCompassTool::ArcDrag(TToolHost& host, int x, int y) {
+    PointLeg(host, x, y);
+    const TPointMm p = ViewToMm(host, x, y);
+    ArcEndX = p.X;
+    ArcEndY = p.Y;
+    AdvanceSweep(Sweep, host.Instruments().ZirkW);
+    host.Repaint();
+    if (!Sweep.Started) return;
+
+    const double s = host.ViewScale();
+    const TInstrumentState& inst = host.Instruments();
+    const int top = host.PointerPageTop();
+    const auto px = [s](double mm) { return RoundHalfEven(mm * s) + ViewMargin; };
+    const int left = px(inst.ZirkX - inst.ZirkS);
+    const int upper = px(inst.ZirkY - inst.ZirkS) + top;
+    const int right = px(inst.ZirkX + inst.ZirkS);
+    const int lower = px(inst.ZirkY + inst.ZirkS) + top;
+    // The arc runs counter-clockwise on screen from the first ray to the
+    // second: from the end back to the start for a clockwise sweep.
+    const bool clockwise = Sweep.Dir == 1;
+    const int x3 = px(clockwise ? ArcEndX : ArcStartX), y3 = px(clockwise ? ArcEndY : ArcStartY);
+    const int x4 = px(clockwise ? ArcStartX : ArcEndX), y4 = px(clockwise ? ArcStartY : ArcEndY);
+    host.DrawOnView([=](TCanvas& canvas) {
+        canvas.SetPenColor(clRed);
+        canvas.SetPenWidth(1);
+        canvas.Arc(left, upper, right, lower, x3, y3, x4, y4);
+    });
+}
+
+void TCompassTool::ArcRelease(TToolHost& host) {
+    host.Pointer().ZirkArcActive = false;
+    if (!Sweep.Started) return;
+    const TInstrumentState& inst = host.Instruments();
+    const double top = PointerPageTopMm(host);
+    const bool clockwise = Sweep.Dir == 1;
+    const double x1 = inst.ZirkX - inst.ZirkS, y1 = inst.ZirkY - inst.ZirkS + top;
+    const double x2 = inst.ZirkX + inst.ZirkS, y2 = inst.ZirkY + inst.ZirkS + top;
+    const double x3 = clockwise ? ArcEndX : ArcStartX, y3 = clockwise ? ArcEndY : ArcStartY;
+    const double x4 = clockwise ? ArcStartX : ArcEndX, y4 = clockwise ? ArcStartY : ArcEndY;
+    if (TDrawObject* o = AppendDrawObject(host, okArc, {x1, y1, x2, y2, x3, y3, x4, y4})) {
+        o->X1 = x1;
+        o->Y1 = y1;
+        o->X2 = x2;
+        o->Y2 = y2;
+        o->X3 = x3;
+        o->Y3 = y3;
+        o->X4 = x4;
+        o->Y4 = y4;
+    }
+    host.Repaint();
+}
+
+void TCompassTool::DrawCircle(TToolHost& host) {
+    const TInstrumentState& inst = host.Instruments();
+    const double top = PointerPageTopMm(host);
+    const double x1 = inst.ZirkX - inst.ZirkS, y1 = inst.ZirkY - inst.ZirkS + top;
+    const double x2 = inst.ZirkX + inst.ZirkS, y2 = inst.ZirkY + inst.ZirkS + top;
+    if (TDrawObject* o = AppendDrawObject(host, okEllipse, {x1, y1, x2, y2})) {
+        o->X1 = x1;
+        o->Y1 = y1;
+        o->X2 = x2;
+        o->Y2 = y2;
+    }
+    host.Repaint();
+}
+
+} // namespace quirindo::tools

@@ -1,0 +1,144 @@
+#include "GuidedStroke.h"
+
+#include "Geometry.h"
+#include "PageGeometry.h"
+
+#include <algorithm>
+
+namespace quirindo::tools {
+
+void TGuidedStroke::Begin(const TGuide& guide, double t) {
+    Guide = guide;
+    SpanMin = t;
+    SpanMax = t;
+    UpdateEnds();
+}
+
+void TGuidedStroke::Extend(TPointMm p) {
+    const double t = ProjectOnGuide(Guide, p);
+    SpanMin = std::min(SpanMin, t);
+    SpanMax = std::max(SpanMax, t);
+    UpdateEnds();
+}
+
+void TGuidedStroke::UpdateEnds() {
+    const TPointMm a = Trunc3(PointOnGuide(Guide, SpanMin));
+    const TPointMm b = Trunc3(PointOnGuide(Guide, SpanMax));
+    PendX1 = a.X;
+    PendY1 = a.Y;
+    PendX2 = b.X;
+    PendY2 = b.Y;
+}
+
+void TGuidedStroke::DrawPreview(TToolHost& host, int penWidth) const {
+    const double s = host.ViewScale();
+    const int x1 = RoundHalfEven(PendX1 * s) + ViewMargin;
+    const int y1 = RoundHalfEven(PendY1 * s) + ViewMargin;
+    const int x2 = RoundHalfEven(PendX2 * s) + ViewMargin;
+    const int y2 = RoundHalfEven(PendY2 * s) + ViewMargin;
+    host.DrawOnView([=](TCanvas& canvas) {
+        canvas.SetPenColor(clRed);
+        canvas.SetPenWidth(penWidth);
+        canvas.MoveTo(x1, y1);
+        canvas.LineTo(x2, y2);
+    });
+}
+
+void TGuidedStroke::Store(TToolHost& host) const {
+    if (TDrawObject* o = AppendDrawObject(host, okLine, {PendX1, PendY1, PendX2, PendY2})) {
+        o->X1 = PendX1;
+        o->Y1 = PendY1;
+        o->X2 = PendX2;
+        o->Y2 = PendY2;
+    }
+    host.Repaint();
+}
+
+TGuide AlongGuide(TToolHost& host) {
+    const TInstrumentState& inst = host.Instruments();
+    return GuideAt({inst.LinX, inst.LinY + PointerPageTopMm(host)}, inst.LinW);
+}
+
+namespace {
+
+constexpr int kMarkerPen = 5;
+constexpr int kStrokePen = 3;
+
+} // namespace
+
+void AlongHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
+    const TGuide guide = AlongGuide(host);
+    stroke.Begin(guide, ProjectOnGuide(guide, ViewToMm(host, x, y)));
+    host.Repaint();
+    stroke.DrawPreview(host, kMarkerPen);
+}
+
+void AlongPress(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
+    host.Pointer().DrawingAlong = true;
+    const TGuide guide = AlongGuide(host);
+    stroke.Begin(guide, ProjectOnGuide(guide, ViewToMm(host, x, y)));
+    stroke.DrawPreview(host, kStrokePen);
+}
+
+void AlongDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
+    stroke.Extend(ViewToMm(host, x, y));
+    host.Repaint();
+    stroke.DrawPreview(host, kStrokePen);
+}
+
+void AlongRelease(TToolHost& host, TGuidedStroke& stroke) {
+    host.Pointer().DrawingAlong = false;
+    stroke.Store(host);
+}
+
+namespace {
+
+// Sets the foot of p on the scale edge; returns the along guide and t.
+double PlaceFoot(TToolHost& host, TGuidedStroke& stroke, TPointMm p, TGuide& along) {
+    along = AlongGuide(host);
+    const double t = ProjectOnGuide(along, p);
+    const TPointMm foot = Trunc3(PointOnGuide(along, t));
+    stroke.FootX = foot.X;
+    stroke.FootY = foot.Y;
+    return t;
+}
+
+} // namespace
+
+void AcrossHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
+    TGuide along;
+    const double t = PlaceFoot(host, stroke, ViewToMm(host, x, y), along);
+    stroke.Begin(along, t);
+    host.Repaint();
+    const double s = host.ViewScale();
+    const int fx = RoundHalfEven(stroke.FootX * s) + ViewMargin;
+    const int fy = RoundHalfEven(stroke.FootY * s) + ViewMargin;
+    host.DrawOnView([=](TCanvas& canvas) {
+        canvas.SetPenColor(clRed);
+        canvas.SetPenWidth(kMarkerPen);
+        canvas.MoveTo(fx, fy);
+        canvas.LineTo(fx, fy);
+    });
+}
+
+void AcrossPress(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
+    host.Pointer().DrawingAcross = true;
+    const TPointMm p = ViewToMm(host, x, y);
+    TGuide along;
+    (void)PlaceFoot(host, stroke, p, along);
+    const TGuide across = GuideAt({stroke.FootX, stroke.FootY}, host.Instruments().LinW + 90.0);
+    stroke.Begin(across, ProjectOnGuide(across, p));
+    stroke.DrawPreview(host, kStrokePen);
+}
+
+void AcrossDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
+    stroke.Extend(ViewToMm(host, x, y));
+    stroke.DrawPreview(host, kStrokePen);
+}
+
+void AcrossRelease(TToolHost& host, TGuidedStroke& stroke) {
+    host.Pointer().DrawingAcross = false;
+    stroke.Store(host);
+}
+
+} // namespace quirindo::tools

@@ -1,0 +1,51 @@
+#pragma once
+// The guided stroke: a pencil led along a guide line. Every pointer position
+// is projected onto the guide; the stroke covers all projections since the
+// press and never shrinks; the release stores it as one line. The two ruler
+// drawing tools and the protractor's degree mark are made of it.
+
+#include "ToolHost.h"
+
+namespace quirindo::tools {
+
+struct TGuidedStroke {
+    TGuide Guide;
+    // Foot on the scale edge that anchors an across stroke (absolute mm).
+    double FootX = 0.0, FootY = 0.0;
+    // Smallest and largest projection on the guide since the press (mm).
+    double SpanMin = 0.0, SpanMax = 0.0;
+    // The two ends, snapped to 0.001 mm (absolute mm); the release stores these.
+    double PendX1 = 0.0, PendY1 = 0.0, PendX2 = 0.0, PendY2 = 0.0;
+
+    // Starts over on `guide` with both ends at the projection t.
+    void Begin(const TGuide& guide, double t);
+    // Widens the extent to include the projection of p (absolute mm).
+    void Extend(TPointMm p);
+    // Red line between the ends onto the view, `penWidth` pixels wide; a
+    // stroke of zero length shows as a dot.
+    void DrawPreview(TToolHost& host, int penWidth) const;
+    // Appends the stroke as a line in the pen of the moment, marks the
+    // drawing changed and repaints.
+    void Store(TToolHost& host) const;
+
+private:
+    void UpdateEnds();
+};
+
+// The ruler's scale edge on the page of the last press, as a guide.
+[[nodiscard]] TGuide AlongGuide(TToolHost& host);
+
+// "An Lineal entlang zeichnen": a line on the scale edge.
+void AlongHover(TToolHost& host, TGuidedStroke& stroke, int x, int y);
+void AlongPress(TToolHost& host, TGuidedStroke& stroke, int x, int y);
+void AlongDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y);
+void AlongRelease(TToolHost& host, TGuidedStroke& stroke);
+
+// "Quer zum Lineal zeichnen": a line at right angles to the scale edge
+// through the foot of the press.
+void AcrossHover(TToolHost& host, TGuidedStroke& stroke, int x, int y);
+void AcrossPress(TToolHost& host, TGuidedStroke& stroke, int x, int y);
+void AcrossDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y);
+void AcrossRelease(TToolHost& host, TGuidedStroke& stroke);
+
+} // namespace quirindo::tools

@@ -1,0 +1,36 @@
+#pragma once
+// The object tool: highlights the drawing object under the pointer (the
+// newest first), deletes or moves it; and removes the newest object. Curves
+// are never hit, so only "remove the newest" takes one away.
+
+#include "EditToolHost.h"
+
+#include <cstdint>
+
+namespace quirindo::tools {
+
+// Whether view position (px, py) lies on the object at `scale`: a line
+// within SegmentHit's band; an arc or ellipse less than 3 pixels from the
+// whole circle of its box's half width (an arc also where it leaves a gap).
+[[nodiscard]] bool ObjectHit(const TDrawObject& object, double scale, int px, int py);
+// Index of the newest object hit at (x, y), or -1.
+[[nodiscard]] std::int32_t ObjectAt(TDrawing& drawing, double scale, int x, int y);
+
+// The red highlight pen: max(2, round(2 x width x scale)) pixels.
+[[nodiscard]] int HighlightPenWidth(double widthMm, double scale);
+// The object's outline with the highlight pen, in paint-box pixels, moved
+// by (dx, dy); curves get none.
+void DrawHighlight(TCanvas& canvas, const TDrawObject& object, double scale, int dx, int dy);
+
+void ObjectHover(TEditToolHost& host, int x, int y);
+void ObjectDeletePress(TEditToolHost& host);
+void ObjectMovePress(TEditToolHost& host, int x, int y);
+void ObjectMoveDrag(TEditToolHost& host, int x, int y);
+// Shifts all four points of the object by the drag.
+void ObjectMoveRelease(TEditToolHost& host, int x, int y);
+// Ends a move in progress, leaving the object where it was.
+void ObjectMoveAbandon(TEditToolHost& host);
+// "Letzes Objekt löschen": removes the newest object, if there is one.
+void DeleteLastObject(TEditToolHost& host);
+
+} // namespace quirindo::tools

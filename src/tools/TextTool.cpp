@@ -1,0 +1,218 @@
+#include "TextTool.h"
+
+#include "Cp1252.h"
+#include "Geometry.h"
+#include "InstrumentGeometry.h"
+#include "PageGeometry.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace quirindo::tools {
+
+namespace {
+
+QString TextString(const TTextObject& text) {
+    const std::u16string_view units = TextOf(text);
+    return QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
+}
+
+// Hit-testing and the drags need a text whose record is still there.
+TTextObject* HighlightedText(TEditToolHost& host) {
+    TPointerState& p = host.Pointer();
+    auto& texts = host.Document().Texts;
+    if (p.HoverIndex < 0 || p.HoverIndex >= texts.Count()) return nullptr;
+    return texts.Select(p.HoverIndex);
+}
+
+// Draws the text onto the view at its rectangle moved by (dx, dy) pixels,
+// in its screen font and the given colour.
+void DrawTextOnView(TEditToolHost& host, const TTextObject& text, const QColor& color, int dx,
+                    int dy) {
+    const double s = host.ViewScale();
+    const TRect r = TextRectPx(text, s);
+    const QFont font = host.TextFonts().Font(text, FontFactor(host));
+    const QString content = TextString(text);
+    host.DrawOnView([=](TCanvas& canvas) {
+        canvas.SetFont(font, color);
+        TRect at{r.Left + ViewMargin + dx, r.Top + ViewMargin + dy, 0, 0};
+        at = canvas.MeasureText(at, content);
+        canvas.DrawText(at, content);
+    });
+}
+
+} // namespace
+
+TTextFont FontOfText(const TTextObject& text) {
+    const std::u16string face = Utf16FromCp1252(FontNameOf(text));
+    TTextFont font;
+    font.Face = QString::fromUtf16(face.data(), static_cast<qsizetype>(face.size()));
+    font.Size = text.Size;
+    font.Color = text.Color;
+    font.Charset = text.Charset;
+    font.Pitch = text.Pitch;
+    font.Style = text.Style;
+    return font;
+}
+
+bool SetTextContent(TTextObject& text, std::u16string_view content, const TTextFont& font) {
+    const std::string name = Cp1252FromUtf16(font.Face.toStdU16String());
+    char16_t* newText = NewWideBuffer(content);
+    char* newName = NewNameBuffer(name);
+    if (!newText || !newName) {
+        std::free(newText);
+        std::free(newName);
+        return false;
+    }
+    FreeTextBuffers(text);
+    text.Text = newText;
+    text.FontName = newName;
+    text.Size = font.Size;
+    text.Color = font.Color;
+    text.Charset = font.Charset;
+    text.Pitch = font.Pitch;
+    text.Style = font.Style;
+    return true;
+}
+
+TRect TextRectPx(const TTextObject& text, double scale) {
+    return {RoundHalfEven(text.Left * scale), RoundHalfEven(text.Top * scale),
+            RoundHalfEven(text.Right * scale), RoundHalfEven(text.Bottom * scale)};
+}
+
+std::int32_t TextAt(TDrawing& drawing, double scale, int x, int y) {
+    for (std::int32_t i = drawing.Texts.Count() - 1; i >= 0; --i) {
+        const TRect r = TextRectPx(drawing.Texts[i], scale);
+        if (PointInRect(x, y, r.Left, r.Top, r.Right, r.Bottom)) return i;
+    }
+    return -1;
+}
+
+void MeasureText(TTextObject& text, double scale, double fontFactor,
+                 const TTextFontResolver& fonts) {
+    if (!(scale > 0.0) || !std::isfinite(text.Left) || !std::isfinite(text.Top)) return;
+    // The same measuring the renderer does, on a scratch device of the kind
+    // pages are rendered on.
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    TCanvas canvas(painter);
+    canvas.SetFont(fonts.Font(text, fontFactor), fonts.Color(text.Color));
+    TRect r{RoundHalfEven(text.Left * scale), RoundHalfEven(text.Top * scale), 0, 0};
+    r = canvas.MeasureText(r, TextString(text));
+    text.Right = r.Right / scale;
+    text.Bottom = text.Top + (static_cast<double>(r.Bottom) - r.Top) / scale;
+}
+
+void TextAddPress(TEditToolHost& host, int x, int y) {
+    const std::optional<std::u16string> content = host.AskText(nullptr);
+    if (!content) return;
+    const TTextFont font = host.TextFont();
+    TDrawing& doc = host.Document();
+    TTextObject* text = doc.AppendText(*content, Cp1252FromUtf16(font.Face.toStdU16String()));
+    if (!text) return; // out of memory: nothing was added
+    host.SetChanged();
+    const double s = host.ViewScale();
+    text->Left = x / s;
+    text->Top = y / s;
+    text->Size = font.Size;
+    text->Color = font.Color;
+    text->Charset = font.Charset;
+    text->Pitch = font.Pitch;
+    text->Style = font.Style;
+    MeasureText(*text, s, FontFactor(host), host.TextFonts());
+    host.Repaint();
+}
+
+void TextHover(TEditToolHost& host, int x, int y) {
+    TPointerState& p = host.Pointer();
+    p.HoverFound = false;
+    const std::int32_t i = TextAt(host.Document(), host.ViewScale(), x, y);
+    if (i >= 0) {
+        host.Repaint();
+        DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), 0, 0);
+        p.HoverFound = true;
+        p.HoverShown = true;
+        p.HoverIndex = i;
+        return;
+    }
+    if (p.HoverShown) {
+        p.HoverShown = false;
+        host.Repaint();
+    }
+}
+
+void TextChangePress(TEditToolHost& host) {
+    TPointerState& p = host.Pointer();
+    if (!p.HoverShown) return;
+    p.HoverShown = false;
+    TTextObject* text = HighlightedText(host);
+    if (!text) return;
+    const std::u16string preset(TextOf(*text));
+    // The text font takes the text's font and keeps it, also when the
+    // dialog is cancelled: the next new text is written in it.
+    host.SetTextFont(FontOfText(*text));
+    const std::optional<std::u16string> content = host.AskText(&preset);
+    // The dialog may have run the event loop: find the record again.
+    text = HighlightedText(host);
+    if (content && text && SetTextContent(*text, *content, host.TextFont())) {
+        host.SetChanged();
+        MeasureText(*text, host.ViewScale(), FontFactor(host), host.TextFonts());
+    }
+    host.Repaint();
+}
+
+void TextDeletePress(TEditToolHost& host) {
+    TPointerState& p = host.Pointer();
+    if (!p.HoverShown) return;
+    p.HoverShown = false;
+    if (!HighlightedText(host)) return;
+    host.Document().DeleteText(p.HoverIndex);
+    host.SetChanged();
+    host.Repaint();
+}
+
+void TextMovePress(TEditToolHost& host, int x, int y) {
+    TPointerState& p = host.Pointer();
+    if (!p.HoverShown || !HighlightedText(host)) return;
+    p.TextMoving = true;
+    p.DragStartX = x;
+    p.DragStartY = y;
+}
+
+void TextMoveDrag(TEditToolHost& host, int x, int y) {
+    TPointerState& p = host.Pointer();
+    host.Repaint();
+    const TTextObject* text = HighlightedText(host);
+    if (!text) return;
+    const QColor color = host.TextFonts().Color(text->Color);
+    DrawTextOnView(host, *text, color, x - p.DragStartX, y - p.DragStartY);
+}
+
+void TextMoveRelease(TEditToolHost& host, int x, int y) {
+    TPointerState& p = host.Pointer();
+    p.TextMoving = false;
+    TTextObject* text = HighlightedText(host);
+    if (text) {
+        const double s = host.ViewScale();
+        const double dx = (x - p.DragStartX) / s;
+        const double dy = (y - p.DragStartY) / s;
+        text->Left += dx;
+        text->Right += dx;
+        text->Top += dy;
+        text->Bottom += dy;
+        host.SetChanged();
+    }
+    host.Repaint();
+}
+
+void TextMoveAbandon(TEditToolHost& host) {
+    TPointerState& p = host.Pointer();
+    if (!p.TextMoving) return;
+    p.TextMoving = false;
+    host.Repaint();
+}
+
+} // namespace quirindo::tools

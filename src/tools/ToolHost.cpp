@@ -1,0 +1,37 @@
+#include "ToolHost.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quirindo::tools {
+
+double PointerPageTopMm(const TToolHost& host) {
+    return host.PointerPageTop() / host.ViewScale();
+}
+
+TPointMm ViewToMm(const TToolHost& host, int x, int y) {
+    const double s = host.ViewScale();
+    return {x / s, y / s};
+}
+
+TPointMm InstrumentToView(const TToolHost& host, double xMm, double yMm) {
+    const double s = host.ViewScale();
+    return {xMm * s, yMm * s + host.PointerPageTop()};
+}
+
+TDrawObject* AppendDrawObject(TToolHost& host, std::int32_t kind,
+                              std::initializer_list<double> points) {
+    // An instrument loaded from a damaged file may hold values that would
+    // make a line without a place; such a line is not stored.
+    if (!std::all_of(points.begin(), points.end(), [](double v) { return std::isfinite(v); }))
+        return nullptr;
+    TDrawObject* o = host.Document().Objects.Append();
+    if (!o) return nullptr;
+    host.SetChanged();
+    o->Color = host.PenColor();
+    o->Width = host.LineWidth();
+    o->Kind = kind;
+    return o;
+}
+
+} // namespace quirindo::tools

@@ -1,0 +1,62 @@
+#pragma once
+// What the instrument tools may reach of the window that hosts them: the
+// document, the instrument and pointer state, the view geometry of the last
+// paint, the pen of the settings strip and the view itself. The tools never
+// see the window, so they can be driven without one.
+
+#include "Canvas.h"
+#include "DrawObjects.h"
+#include "InstrumentGeometry.h"
+#include "InstrumentState.h"
+#include "Overlay.h"
+
+#include <initializer_list>
+
+namespace quirindo::tools {
+
+class TToolHost {
+public:
+    virtual ~TToolHost() = default;
+
+    virtual TDrawing& Document() = 0;
+    virtual TInstrumentState& Instruments() = 0;
+    virtual TPointerState& Pointer() = 0;
+
+    // Pixels per millimetre of the last paint; positive.
+    [[nodiscard]] virtual double ViewScale() const = 0;
+    // View y (pixels) of the top of the page under the last press.
+    [[nodiscard]] virtual int PointerPageTop() const = 0;
+
+    // Pen colour and line width (mm) of the settings strip, read when called.
+    [[nodiscard]] virtual TColor PenColor() const = 0;
+    [[nodiscard]] virtual double LineWidth() const = 0;
+
+    // Draws in paint-box pixels straight onto the view until the next repaint.
+    virtual void DrawOnView(const TOverlay::TPainterFn& fn) = 0;
+    // A full repaint of every page; clears what was drawn onto the view.
+    virtual void Repaint() = 0;
+    // The drawing was edited.
+    virtual void SetChanged() = 0;
+    // The numeric panel shows the instrument values again.
+    virtual void UpdateEds() = 0;
+};
+
+// Millimetres from the top of the drawing to the top of the page under the
+// last press.
+[[nodiscard]] double PointerPageTopMm(const TToolHost& host);
+
+// A view position (pixels) in absolute drawing millimetres.
+[[nodiscard]] TPointMm ViewToMm(const TToolHost& host, int x, int y);
+
+// A point of a page-relative instrument, on the page under the last press,
+// in view pixels (unrounded).
+[[nodiscard]] TPointMm InstrumentToView(const TToolHost& host, double xMm, double yMm);
+
+// Appends a drawing object of `kind` in the pen colour and line width of the
+// moment and marks the drawing changed; the caller fills in the points. No
+// object is made (nullptr) when any of `points` is not finite, or when the
+// store could not grow.
+[[nodiscard]] TDrawObject* AppendDrawObject(TToolHost& host, std::int32_t kind,
+                                            std::initializer_list<double> points);
+
+} // namespace quirindo::tools

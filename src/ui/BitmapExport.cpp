@@ -1,0 +1,148 @@
+#include "BitmapExport.h"
+
+#include "Canvas.h"
+#include "DrawingFile.h"
+#include "PageRenderer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace quirindo::ui {
+namespace {
+
+constexpr std::uint32_t kBmpHeaderBytes = 14 + 40;
+
+long long RowBytes(int width) {
+    return (static_cast<long long>(width) * 3 + 3) / 4 * 4;
+}
+
+void Put16(std::uint8_t*& p, std::uint16_t v) {
+    *p++ = static_cast<std::uint8_t>(v);
+    *p++ = static_cast<std::uint8_t>(v >> 8);
+}
+
+void Put32(std::uint8_t*& p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        *p++ = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// File header and BITMAPINFOHEADER of an uncompressed bottom-up 24-bit BMP.
+std::array<std::uint8_t, kBmpHeaderBytes> BmpHeader(TPixelSize size, double dpi) {
+    const auto imageBytes = static_cast<std::uint32_t>(RowBytes(size.Width) * size.Height);
+    const auto pixelsPerMetre = static_cast<std::uint32_t>(
+        std::clamp(std::lround(dpi * 1000.0 / kMmPerInch), 0L, static_cast<long>(INT32_MAX)));
+    std::array<std::uint8_t, kBmpHeaderBytes> header{};
+    std::uint8_t* p = header.data();
+    *p++ = 'B';
+    *p++ = 'M';
+    Put32(p, kBmpHeaderBytes + imageBytes);
+    Put32(p, 0); // reserved
+    Put32(p, kBmpHeaderBytes);
+    Put32(p, 40);
+    Put32(p, static_cast<std::uint32_t>(size.Width));
+    Put32(p, static_cast<std::uint32_t>(size.Height)); // positive: rows bottom-up
+    Put16(p, 1);                                       // planes
+    Put16(p, 24);                                      // bits per pixel
+    Put32(p, 0);                                       // BI_RGB
+    Put32(p, imageBytes);
+    Put32(p, pixelsPerMetre);
+    Put32(p, pixelsPerMetre);
+    Put32(p, 0); // colours used
+    Put32(p, 0); // important colours
+    return header;
+}
+
+} // namespace
+
+TPixelSize BitmapPageSize(double dpi, double pageWidthInch, double pageHeightInch) {
+    return {PagePixels(100.0, dpi, pageWidthInch), PagePixels(100.0, dpi, pageHeightInch)};
+}
+
+bool FitsBmp(TPixelSize size) {
+    if (size.Width <= 0 || size.Height <= 0) return false;
+    // The canvas draws nothing beyond this distance from the origin.
+    if (size.Width > kMaxCoordPx || size.Height > kMaxCoordPx) return false;
+    return RowBytes(size.Width) * size.Height + kBmpHeaderBytes <= 0xFFFFFFFFLL;
+}
+
+int BandRows(int width, long long bandPixels) {
+    if (width <= 0) return 1;
+    return static_cast<int>(std::clamp(bandPixels / width, 1LL, static_cast<long long>(INT32_MAX)));
+}
+
+bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error,
+                  long long bandPixels) {
+    const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
+    if (!(job.Dpi > 0.0) || !(job.ScreenDpi > 0.0) || !FitsBmp(size)) {
+        error = QStringLiteral("a picture of %1 x %2 pixels does not fit in a BMP file")
+                    .arg(size.Width)
+                    .arg(size.Height);
+        return false;
+    }
+    const int rowsPerBand = std::min(BandRows(size.Width, bandPixels), size.Height);
+    QImage band(size.Width, rowsPerBand, QImage::Format_RGB32);
+    if (band.isNull()) {
+        error = QStringLiteral("not enough memory");
+        return false;
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    const auto header = BmpHeader(size, job.Dpi);
+    bool written = file.write(reinterpret_cast<const char*>(header.data()), header.size()) ==
+                   static_cast<qint64>(header.size());
+
+    TPageView view;
+    view.Page = job.Page;
+    view.Scale = job.Dpi / kMmPerInch;
+    view.FontFactor = job.Dpi / job.ScreenDpi;
+    view.PageHeightInch = job.PageHeightInch;
+    view.WidthPx = size.Width;
+    view.HeightPx = size.Height;
+    const TTextFontResolver fonts(job.WindowText);
+
+    const qint64 rowBytes = RowBytes(size.Width);
+    std::vector<char> row(static_cast<std::size_t>(rowBytes), 0);
+    // A BMP lists its rows from the bottom up, so the bands go upwards too.
+    const int lastBandTop = (size.Height - 1) / rowsPerBand * rowsPerBand;
+    for (int top = lastBandTop; written && top >= 0; top -= rowsPerBand) {
+        const int rows = std::min(rowsPerBand, size.Height - top);
+        {
+            QPainter painter(&band);
+            painter.translate(0, -top);
+            TCanvas canvas(painter);
+            RenderPage(canvas, drawing, view, fonts, {});
+        }
+        for (int y = rows - 1; written && y >= 0; --y) {
+            const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(y));
+            char* out = row.data();
+            for (int x = 0; x < size.Width; ++x) {
+                *out++ = static_cast<char>(qBlue(pixels[x]));
+                *out++ = static_cast<char>(qGreen(pixels[x]));
+                *out++ = static_cast<char>(qRed(pixels[x]));
+            }
+            written = file.write(row.data(), rowBytes) == rowBytes;
+        }
+    }
+    if (!written) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace quirindo::ui

@@ -1,0 +1,44 @@
+#pragma once
+// Bitmap export: one page of the drawing as a 24-bit BMP at a chosen
+// resolution, as the view shows it (paper and frame, no instruments). The
+// page is rendered in horizontal bands that are written as soon as they are
+// done, so memory stays bounded whatever the resolution.
+
+#include "DrawObjects.h"
+#include "PageGeometry.h"
+
+#include <QColor>
+#include <QString>
+
+namespace quirindo::ui {
+
+struct TBitmapJob {
+    int Page = 0; // from 0
+    double Dpi = 150.0;
+    double PageWidthInch = 0.0;
+    double PageHeightInch = 0.0;
+    // Text sizes count in pixels of the screen at zoom 100; in the picture a
+    // text keeps the size it has there relative to the page.
+    double ScreenDpi = 96.0;
+    QColor WindowText = Qt::black;
+};
+
+// round(dpi x page size in inches), halves to even.
+[[nodiscard]] TPixelSize BitmapPageSize(double dpi, double pageWidthInch, double pageHeightInch);
+
+// A BMP keeps its sizes in 32 bits: the pixel rows (3 bytes a pixel, each
+// row padded to 4 bytes) and the headers must stay below 4 GiB.
+[[nodiscard]] bool FitsBmp(TPixelSize size);
+
+// Rows per band: at most bandPixels pixels, at least one row.
+[[nodiscard]] int BandRows(int width, long long bandPixels);
+
+inline constexpr long long kDefaultBandPixels = 1LL << 24; // 64 MB at 4 bytes a pixel
+
+// Writes the page to `path`. The file is replaced only when it was written
+// completely; on failure the previous file is untouched and `error` says
+// why. Refuses sizes that are empty or beyond FitsBmp.
+bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error,
+                  long long bandPixels = kDefaultBandPixels);
+
+} // namespace quirindo::ui

@@ -1,0 +1,37 @@
+#pragma once
+// The interface translation pass: one walk over every window created at
+// start, replacing each German caption, hint, list text, header title,
+// filter and memo line by its translation. It runs once, at the first
+// showing of the main window, and only for a language other than German.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QObject;
+
+namespace quirindo::ui {
+
+// Widgets carrying this dynamic property (any value that converts to true)
+// keep their texts, and so do the widgets inside them: the text dialog's
+// Unicode text box holds the user's own text, and the translation editor's
+// record edit shows a table cell that translating would overwrite.
+inline constexpr const char* kNoTranslateProperty = "quirindoNoTranslate";
+
+// Turns one German text into the current language; an unknown or empty text
+// comes back unchanged.
+using TTextLookup = std::function<QString(const QString&)>;
+
+// Breadth first over QObject ownership from `roots`, each object visited
+// once; actions reached only through a widget's or a group's action list are
+// visited as well. Within one owner the children are taken last to first.
+void TranslateComponents(const QList<QObject*>& roots, const TTextLookup& lookup);
+void TranslateComponents(QObject* root, const TTextLookup& lookup);
+
+// The windows of the running application: `mainWindow` first, then every
+// other top-level widget without a parent widget (dialogs parented to the
+// main window are reached through it), ordered by object name so that the
+// texts a first start collects are met in the same order every time.
+QList<QObject*> ApplicationWindows(QObject* mainWindow);
+
+} // namespace quirindo::ui

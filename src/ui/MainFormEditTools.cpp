@@ -1,0 +1,294 @@
+// The freehand and editing tools in the window: the seams the pointer
+// dispatch (MainFormPointer.cpp) routes their rows to, the window as those
+// tools see it, "Letzes Objekt löschen", the text dialog and the keys that
+// abandon a drag and zoom. Positions are view positions (paint-box pixels
+// minus the margin). The tools themselves live in src/tools.
+
+#include "MainForm.h"
+#include "ObjectTool.h"
+#include "PaintBox.h"
+#include "SpinEdits.h"
+#include "TextTool.h"
+#include "ViewTools.h"
+
+#include <QAction>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace quirindo::ui {
+
+namespace {
+
+// The window as the editing tools see it; what the instruments see too is
+// passed on to their host.
+class TMainFormEditHost final : public tools::TEditToolHost {
+public:
+    TMainFormEditHost(TMainForm& form, tools::TToolHost& base) : Form(form), Base(base) {}
+
+    TDrawing& Document() override { return Base.Document(); }
+    tools::TInstrumentState& Instruments() override { return Base.Instruments(); }
+    tools::TPointerState& Pointer() override { return Base.Pointer(); }
+    double ViewScale() const override { return Base.ViewScale(); }
+    int PointerPageTop() const override { return Base.PointerPageTop(); }
+    TColor PenColor() const override { return Base.PenColor(); }
+    double LineWidth() const override { return Base.LineWidth(); }
+    void DrawOnView(const TOverlay::TPainterFn& fn) override { Base.DrawOnView(fn); }
+    void Repaint() override { Base.Repaint(); }
+    void SetChanged() override { Base.SetChanged(); }
+    void UpdateEds() override { Base.UpdateEds(); }
+
+    double EraserWidth() const override { return Form.RadierEd->Value(); }
+    int ZoomPercent() const override { return static_cast<int>(Form.ZoomPercent()); }
+    // The field keeps the value within its bounds; a new value repaints
+    // through its change handler.
+    void SetZoomPercent(int percent) override { Form.zoomed->setValue(percent); }
+
+    void ShowPagePreview(const TOverlay::TPainterFn& fn) override {
+        // Below the last page there is no page to draw on.
+        if (Form.PointerPage < 0 || Form.PointerPage >= Form.PageCount()) return;
+        Form.RenderPageOnly = true;
+        Form.PaintBox1Paint();
+        Form.RenderPageOnly = false;
+        if (Form.PageBitmap.isNull()) return;
+        {
+            QPainter painter(&Form.PageBitmap);
+            TCanvas canvas(painter);
+            fn(canvas);
+        }
+        Form.ShowPageBitmap();
+    }
+
+    void SetChangedDrawnOnView() override { Form.SetChangedKeepingPages(); }
+    void RefreshPages() override { Form.RefreshPagesAfterStroke(); }
+
+    tools::TScrollState Scroll() const override {
+        const QScrollBar* h = Form.ScrollBox1->horizontalScrollBar();
+        const QScrollBar* v = Form.ScrollBox1->verticalScrollBar();
+        // A bar's positions run from its minimum (0) to its maximum.
+        return {h->value(),
+                v->value(),
+                h->maximum() + 1,
+                v->maximum() + 1,
+                Form.ScrollBox1->width(),
+                Form.ScrollBox1->height()};
+    }
+    void ScrollTo(int h, int v) override {
+        Form.PaintLocked = true;
+        Form.ScrollBox1->horizontalScrollBar()->setValue(h);
+        Form.ScrollBox1->verticalScrollBar()->setValue(v);
+        Form.PaintLocked = false;
+    }
+
+    tools::TTextFont TextFont() const override { return Form.TextFont; }
+    void SetTextFont(const tools::TTextFont& font) override { Form.TextFont = font; }
+    std::optional<std::u16string> AskText(const std::u16string* preset) override {
+        TAddTextForm& dialog = Form.AddTextForm();
+        if (preset) dialog.SetText(*preset);
+        if (Form.RunModal(dialog) != QDialog::Accepted) return std::nullopt;
+        return dialog.Text();
+    }
+    TTextFontResolver TextFonts() const override {
+        return TTextFontResolver(Form.palette().color(QPalette::WindowText));
+    }
+
+private:
+    TMainForm& Form;
+    tools::TToolHost& Base;
+};
+
+} // namespace
+
+tools::TEditToolHost& TMainForm::EditHost() {
+    if (!FEditHost) FEditHost = std::make_unique<TMainFormEditHost>(*this, *FToolHost);
+    return *FEditHost;
+}
+
+// --- curves: four clicks, previews in between ---------------------------------
+void TMainForm::CurvePressStore(int x, int y) {
+    tools::CurveFourthClick(EditHost(), Curve, x, y);
+}
+void TMainForm::CurvePressThird(int x, int y) {
+    tools::CurveThirdClick(EditHost(), Curve, x, y);
+}
+void TMainForm::CurvePressSecond(int x, int y) {
+    tools::CurveSecondClick(EditHost(), Curve, x, y);
+}
+void TMainForm::CurvePressFirst(int x, int y) {
+    tools::CurveFirstClick(EditHost(), x, y);
+}
+void TMainForm::CurvePreview(int x, int y) {
+    tools::CurvePreview(EditHost(), Curve, x, y);
+}
+void TMainForm::CurveStraightPreview(int x, int y) {
+    tools::CurvePreview(EditHost(), Curve, x, y);
+}
+
+// --- texts --------------------------------------------------------------------------
+void TMainForm::TextMovePress(int x, int y) {
+    tools::TextMovePress(EditHost(), x, y);
+}
+void TMainForm::TextDeletePress(int /*x*/, int /*y*/) {
+    tools::TextDeletePress(EditHost());
+}
+void TMainForm::TextAddPress(int x, int y) {
+    tools::TextAddPress(EditHost(), x, y);
+}
+void TMainForm::TextChangePress(int /*x*/, int /*y*/) {
+    tools::TextChangePress(EditHost());
+}
+void TMainForm::TextHover(int x, int y) {
+    tools::TextHover(EditHost(), x, y);
+}
+void TMainForm::TextMoveDrag(int x, int y) {
+    tools::TextMoveDrag(EditHost(), x, y);
+}
+void TMainForm::TextMoveRelease(int x, int y) {
+    tools::TextMoveRelease(EditHost(), x, y);
+}
+
+// --- pencil and eraser ----------------------------------------------------------------
+void TMainForm::FreehandPress(int x, int y, bool eraser) {
+    tools::FreehandPress(EditHost(), Freehand, x, y, eraser);
+}
+void TMainForm::FreehandDrag(int x, int y) {
+    tools::FreehandDrag(EditHost(), Freehand, x, y);
+}
+void TMainForm::FreehandRelease(int /*x*/, int /*y*/) {
+    tools::FreehandRelease(EditHost(), Freehand);
+}
+
+void TMainForm::SetChangedKeepingPages() {
+    if (FPagesStale && PaintRequests != FStalePaintMark) {
+        // The view was repainted from pages that lack the stroke so far:
+        // from now on it needs pages rendered from the drawing.
+        FPagesStale = false;
+        SetChanged();
+        PaintBox1->update();
+        return;
+    }
+    const TPageCache kept = FPageCache;
+    const std::uint64_t revision = FDrawingRevision;
+    SetChanged();
+    FPageCache = kept;
+    FDrawingRevision = revision;
+    if (!FPagesStale) {
+        FPagesStale = true;
+        FStalePaintMark = PaintRequests;
+    }
+}
+
+void TMainForm::RefreshPagesAfterStroke() {
+    if (!FPagesStale) return;
+    FPagesStale = false;
+    InvalidatePageCache();
+    if (PaintRequests != FStalePaintMark) PaintBox1->update();
+}
+
+// --- objects ------------------------------------------------------------------------
+void TMainForm::ObjectMovePress(int x, int y) {
+    tools::ObjectMovePress(EditHost(), x, y);
+}
+void TMainForm::ObjectDeletePress(int /*x*/, int /*y*/) {
+    tools::ObjectDeletePress(EditHost());
+}
+void TMainForm::ObjectHover(int x, int y) {
+    tools::ObjectHover(EditHost(), x, y);
+}
+void TMainForm::ObjectMoveDrag(int x, int y) {
+    tools::ObjectMoveDrag(EditHost(), x, y);
+}
+void TMainForm::ObjectMoveRelease(int x, int y) {
+    tools::ObjectMoveRelease(EditHost(), x, y);
+}
+void TMainForm::ObjekteLetzesObjektlschen1Click() {
+    tools::DeleteLastObject(EditHost());
+}
+
+// --- hand and zoom ------------------------------------------------------------------
+void TMainForm::HandPress(int x, int y) {
+    tools::HandPress(EditHost(), x, y);
+}
+void TMainForm::HandDrag(int x, int y) {
+    tools::HandDrag(EditHost(), x, y);
+}
+void TMainForm::HandRelease(int /*x*/, int /*y*/) {
+    tools::HandRelease(EditHost());
+}
+void TMainForm::ZoomPress(Qt::MouseButton button, int x, int y) {
+    tools::TZoomDirection direction = tools::TZoomDirection::Keep;
+    if (button == Qt::LeftButton) direction = tools::TZoomDirection::In;
+    if (button == Qt::RightButton) direction = tools::TZoomDirection::Out;
+    tools::ZoomAbout(EditHost(), x, y, direction);
+}
+
+void TMainForm::ZoomAboutViewCentre(bool zoomIn) {
+    if (!PointerGeometryReady()) return;
+    const QWidget* viewport = ScrollBox1->viewport();
+    const int x = ScrollBox1->horizontalScrollBar()->value() + viewport->width() / 2 - ViewMargin;
+    const int y = ScrollBox1->verticalScrollBar()->value() + viewport->height() / 2 - ViewMargin;
+    tools::ZoomAbout(EditHost(), x, y,
+                     zoomIn ? tools::TZoomDirection::In : tools::TZoomDirection::Out);
+}
+void TMainForm::ZoomInClick() {
+    ZoomAboutViewCentre(true);
+}
+void TMainForm::ZoomOutClick() {
+    ZoomAboutViewCentre(false);
+}
+
+void TMainForm::AbandonPointerAction() {
+    tools::TEditToolHost& host = EditHost();
+    tools::TPointerState& p = Pointer;
+    tools::CurveAbandon(host);
+    if (p.FreehandActive) tools::FreehandAbandon(host, Freehand);
+    tools::TextMoveAbandon(host);
+    tools::ObjectMoveAbandon(host);
+    if (p.HandDragging) tools::HandRelease(host);
+    // An instrument drag ends where it is; the release finds nothing to
+    // store.
+    bool instrument = false;
+    for (bool* flag :
+         {&p.ZirkArcActive, &p.ZirkSpanActive, &p.ZirkMoveActive, &p.LinMoving, &p.LinTurning,
+          &p.DrawingAcross, &p.DrawingAlong, &p.WinkMarking, &p.WinkMoving, &p.WinkTurning}) {
+        instrument = instrument || *flag;
+        *flag = false;
+    }
+    if (instrument) PaintBox1Paint();
+}
+
+void TMainForm::BuildEditShortcuts() {
+    auto add = [this](const char* name, QList<QKeySequence> keys, void (TMainForm::*handler)()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    add("AbbrechenAction", {QKeySequence(Qt::Key_Escape)}, &TMainForm::AbandonPointerAction);
+    add("ZoomInAction",
+        {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal),
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
+        &TMainForm::ZoomInClick);
+    add("ZoomOutAction",
+        {QKeySequence::ZoomOut,
+         QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))},
+        &TMainForm::ZoomOutClick);
+}
+
+// --- the text dialog ------------------------------------------------------------------
+void TMainForm::SetAddTextForm(TAddTextForm* form) {
+    FAddTextForm = form;
+}
+
+TAddTextForm& TMainForm::AddTextForm() {
+    if (!FAddTextForm) FAddTextForm = new TAddTextForm(this);
+    TAddTextForm& form = *FAddTextForm;
+    form.TextFont = &TextFont;
+    form.ChooseFont = [this](const tools::TTextFont& font) { return Dialogs().AskTextFont(font); };
+    return form;
+}
+
+} // namespace quirindo::ui

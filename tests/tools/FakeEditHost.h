@@ -1,0 +1,129 @@
+#pragma once
+// A window stand-in for the editing tools: a document, a view scale, the
+// settings strip's values, a scroll box and the text dialog, with a record
+// of what the tools asked of it. Drawing onto the view lands in an image.
+
+#include "EditToolHost.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quirindo::test {
+
+class TFakeEditHost final : public tools::TEditToolHost {
+public:
+    TDrawing Doc;
+    tools::TInstrumentState Inst;
+    tools::TPointerState Ptr;
+    double Scale = 5.0;
+    int PageTop = 0;
+    TColor Pen = 0x123456;
+    double Line = 0.1;
+    double Eraser = 2.0;
+    int Zoom = 100;
+    tools::TScrollState ScrollBox{0, 0, 1000, 2000, 400, 300};
+    tools::TTextFont Font;
+    QColor WindowText = Qt::black;
+
+    // The text dialog: each call takes the next answer (nothing: cancelled).
+    std::deque<std::optional<std::u16string>> TextAnswers;
+    std::vector<std::optional<std::u16string>> TextPresets;
+    std::vector<tools::TTextFont> FontsAtDialog;
+
+    int Repaints = 0, Changes = 0, ChangesDrawnOnView = 0, PageRefreshes = 0;
+    int PagePreviews = 0, ViewDrawings = 0;
+    // What was drawn onto the view since the last repaint (paint-box pixels).
+    QImage View = Blank(600, 600);
+    // The last page preview (page pixels).
+    QImage Preview;
+    std::vector<std::pair<int, int>> Scrolls;
+
+    static QImage Blank(int w, int h) {
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return image;
+    }
+
+    TDrawing& Document() override { return Doc; }
+    tools::TInstrumentState& Instruments() override { return Inst; }
+    tools::TPointerState& Pointer() override { return Ptr; }
+    double ViewScale() const override { return Scale; }
+    int PointerPageTop() const override { return PageTop; }
+    TColor PenColor() const override { return Pen; }
+    double LineWidth() const override { return Line; }
+    void DrawOnView(const TOverlay::TPainterFn& fn) override {
+        ++ViewDrawings;
+        QPainter painter(&View);
+        TCanvas canvas(painter);
+        fn(canvas);
+    }
+    void Repaint() override {
+        ++Repaints;
+        View = Blank(View.width(), View.height());
+    }
+    void SetChanged() override { ++Changes; }
+    void UpdateEds() override {}
+
+    double EraserWidth() const override { return Eraser; }
+    int ZoomPercent() const override { return Zoom; }
+    void SetZoomPercent(int percent) override {
+        const int z = std::clamp(percent, 1, 300);
+        if (z == Zoom) return;
+        Zoom = z;
+        Repaint();
+    }
+    void ShowPagePreview(const TOverlay::TPainterFn& fn) override {
+        ++PagePreviews;
+        Preview = Blank(300, 400);
+        QPainter painter(&Preview);
+        TCanvas canvas(painter);
+        fn(canvas);
+    }
+    void SetChangedDrawnOnView() override { ++ChangesDrawnOnView; }
+    void RefreshPages() override { ++PageRefreshes; }
+    tools::TScrollState Scroll() const override { return ScrollBox; }
+    void ScrollTo(int h, int v) override {
+        // Like a scroll bar, which keeps its position within its range.
+        ScrollBox.H = std::clamp(h, 0, ScrollBox.HRange - 1);
+        ScrollBox.V = std::clamp(v, 0, ScrollBox.VRange - 1);
+        Scrolls.emplace_back(h, v);
+    }
+    tools::TTextFont TextFont() const override { return Font; }
+    void SetTextFont(const tools::TTextFont& font) override { Font = font; }
+    std::optional<std::u16string> AskText(const std::u16string* preset) override {
+        TextPresets.push_back(preset ? std::optional<std::u16string>(*preset) : std::nullopt);
+        FontsAtDialog.push_back(Font);
+        if (TextAnswers.empty()) return std::nullopt;
+        auto answer = TextAnswers.front();
+        TextAnswers.pop_front();
+        return answer;
+    }
+    TTextFontResolver TextFonts() const override { return TTextFontResolver(WindowText); }
+
+    // Pixels of mostly red (text is antialiased against the background).
+    static int CountReddish(const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.red() > 200 && c.green() < 128 && c.blue() < 128) ++n;
+            }
+        return n;
+    }
+    // Pixels of the view image in colour c.
+    int CountPixels(const QImage& image, QColor c) const {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixelColor(x, y) == c) ++n;
+        return n;
+    }
+};
+
+} // namespace quirindo::test

@@ -1,0 +1,238 @@
+// The object tool, the hand and the zoom tool on a stand-in window.
+
+#include "FakeEditHost.h"
+#include "ObjectTool.h"
+#include "ViewTools.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace quirindo::test {
+namespace {
+
+using namespace tools;
+
+TDrawObject Circle(double cx, double cy, double r, TObjectKind kind = okEllipse) {
+    TDrawObject o{};
+    o.Kind = kind;
+    o.Width = 0.1;
+    o.X1 = cx - r;
+    o.Y1 = cy - r;
+    o.X2 = cx + r;
+    o.Y2 = cy + r;
+    return o;
+}
+
+TDrawObject Line(double x1, double y1, double x2, double y2) {
+    TDrawObject o{};
+    o.Kind = okLine;
+    o.Width = 0.1;
+    o.X1 = x1;
+    o.Y1 = y1;
+    o.X2 = x2;
+    o.Y2 = y2;
+    o.X3 = 7;
+    o.Y3 = 8;
+    o.X4 = 9;
+    o.Y4 = 10;
+    o.Color = 0x00AA00;
+    return o;
+}
+
+TEST(ObjectHitTest, CircleLineIsHitWithinLessThanThreePixels) {
+    // Radius 20 mm at 1 px/mm about (50, 50).
+    const TDrawObject c = Circle(50, 50, 20);
+    EXPECT_TRUE(ObjectHit(c, 1.0, 70, 50));
+    EXPECT_TRUE(ObjectHit(c, 1.0, 72, 50));  // 2 pixels outside
+    EXPECT_FALSE(ObjectHit(c, 1.0, 73, 50)); // 3 pixels outside
+    EXPECT_TRUE(ObjectHit(c, 1.0, 50, 28));
+    EXPECT_FALSE(ObjectHit(c, 1.0, 50, 50)); // the centre is no hit
+}
+
+TEST(ObjectHitTest, ArcIsHitAlsoWhereItLeavesAGap) {
+    TDrawObject arc = Circle(50, 50, 20, okArc);
+    // From the ray to the right to the ray upwards: the lower half is a gap.
+    arc.X3 = 100;
+    arc.Y3 = 50;
+    arc.X4 = 50;
+    arc.Y4 = 0;
+    EXPECT_TRUE(ObjectHit(arc, 1.0, 50, 70));
+    EXPECT_TRUE(ObjectHit(arc, 1.0, 50, 31));
+}
+
+TEST(ObjectHitTest, LinesUseTheSegmentBandAndNeverHitWhenZeroLength) {
+    const TDrawObject l = Line(10, 10, 30, 10);
+    EXPECT_TRUE(ObjectHit(l, 2.0, 40, 22));  // 2 pixels beside
+    EXPECT_FALSE(ObjectHit(l, 2.0, 40, 23)); // 3 pixels beside
+    EXPECT_FALSE(ObjectHit(l, 2.0, 62, 20)); // beyond the end
+    EXPECT_FALSE(ObjectHit(Line(10, 10, 10, 10), 2.0, 20, 20));
+    // Ends on the same pixel after rounding.
+    EXPECT_FALSE(ObjectHit(Line(10, 10, 10.1, 10.1), 2.0, 20, 20));
+}
+
+TEST(ObjectHitTest, CurvesAndUnknownKindsAreNeverHit) {
+    TDrawObject b = Line(10, 10, 30, 10);
+    b.Kind = okBezier;
+    b.X3 = 20;
+    b.Y3 = 10;
+    b.X4 = 30;
+    b.Y4 = 10;
+    EXPECT_FALSE(ObjectHit(b, 1.0, 10, 10));
+    EXPECT_FALSE(ObjectHit(b, 1.0, 20, 10));
+    b.Kind = 7;
+    EXPECT_FALSE(ObjectHit(b, 1.0, 10, 10));
+}
+
+TEST(ObjectHitTest, HighlightPenIsAtLeastTwoPixels) {
+    EXPECT_EQ(HighlightPenWidth(0.1, 3.78), 2); // 0.756
+    EXPECT_EQ(HighlightPenWidth(0.5, 3.78), 4); // 3.78
+    EXPECT_EQ(HighlightPenWidth(0.5, 2.5), 2);  // 2.5 -> 2
+    EXPECT_EQ(HighlightPenWidth(0.7, 2.5), 4);  // 3.5 -> 4
+}
+
+class ObjectToolTest : public ::testing::Test {
+protected:
+    TFakeEditHost Host;
+
+    void Add(const TDrawObject& o) { *Host.Doc.Objects.Append() = o; }
+};
+
+TEST_F(ObjectToolTest, HoverHighlightsTheNewestObjectInRed) {
+    Host.Scale = 1.0;
+    Add(Line(10, 10, 100, 10));
+    Add(Line(10, 10, 100, 10));
+    Add(Line(10, 50, 100, 50));
+    ObjectHover(Host, 50, 11);
+    EXPECT_TRUE(Host.Ptr.HoverShown);
+    EXPECT_EQ(Host.Ptr.HoverIndex, 1);
+    EXPECT_EQ(Host.View.pixelColor(55, 15), QColor(255, 0, 0));
+    ObjectHover(Host, 50, 30);
+    EXPECT_FALSE(Host.Ptr.HoverShown);
+    EXPECT_EQ(Host.CountPixels(Host.View, QColor(255, 0, 0)), 0);
+}
+
+TEST_F(ObjectToolTest, DeleteActsOnlyOnAHighlightedObject) {
+    Host.Scale = 1.0;
+    Add(Line(10, 10, 100, 10));
+    Add(Circle(50, 50, 20));
+    ObjectDeletePress(Host);
+    EXPECT_EQ(Host.Doc.Objects.Count(), 2);
+    EXPECT_EQ(Host.Changes, 0);
+    ObjectHover(Host, 50, 10);
+    ObjectDeletePress(Host);
+    ASSERT_EQ(Host.Doc.Objects.Count(), 1);
+    EXPECT_EQ(Host.Doc.Objects[0].Kind, okEllipse);
+    EXPECT_EQ(Host.Changes, 1);
+    // The next press needs a new hover.
+    ObjectDeletePress(Host);
+    EXPECT_EQ(Host.Doc.Objects.Count(), 1);
+}
+
+TEST_F(ObjectToolTest, MoveShiftsAllFourPointsAndNothingElse) {
+    Host.Scale = 2.0;
+    Add(Line(10, 10, 30, 10));
+    ObjectMovePress(Host, 40, 20);
+    EXPECT_FALSE(Host.Ptr.ObjectMoving); // nothing highlighted
+    ObjectHover(Host, 40, 20);
+    ObjectMovePress(Host, 40, 20);
+    EXPECT_TRUE(Host.Ptr.ObjectMoving);
+    EXPECT_FALSE(Host.Ptr.HoverShown);
+    ObjectMoveDrag(Host, 50, 30);
+    // The outline follows the pointer: (10, 10) mm -> (20 + 5 + 10, 20 + 5 + 10).
+    EXPECT_EQ(Host.View.pixelColor(40, 35), QColor(255, 0, 0));
+    EXPECT_DOUBLE_EQ(Host.Doc.Objects[0].X1, 10.0);
+    ObjectMoveRelease(Host, 60, 10);
+    EXPECT_FALSE(Host.Ptr.ObjectMoving);
+    const TDrawObject& o = Host.Doc.Objects[0];
+    TDrawObject expected = Line(20, 5, 40, 5);
+    expected.X3 = 17;
+    expected.Y3 = 3;
+    expected.X4 = 19;
+    expected.Y4 = 5;
+    EXPECT_EQ(std::memcmp(&o, &expected, sizeof o), 0);
+    EXPECT_EQ(Host.Changes, 1);
+}
+
+TEST_F(ObjectToolTest, AbandonedMoveLeavesTheObject) {
+    Host.Scale = 1.0;
+    Add(Line(10, 10, 100, 10));
+    ObjectHover(Host, 50, 10);
+    ObjectMovePress(Host, 50, 10);
+    ObjectMoveAbandon(Host);
+    EXPECT_FALSE(Host.Ptr.ObjectMoving);
+    EXPECT_DOUBLE_EQ(Host.Doc.Objects[0].X1, 10.0);
+    EXPECT_EQ(Host.Changes, 0);
+}
+
+TEST_F(ObjectToolTest, DeleteLastRemovesTheNewestEvenACurve) {
+    DeleteLastObject(Host);
+    EXPECT_EQ(Host.Changes, 0);
+    EXPECT_EQ(Host.Repaints, 0);
+    Add(Line(1, 1, 2, 2));
+    TDrawObject curve = Line(1, 1, 2, 2);
+    curve.Kind = okBezier;
+    Add(curve);
+    DeleteLastObject(Host);
+    ASSERT_EQ(Host.Doc.Objects.Count(), 1);
+    EXPECT_EQ(Host.Doc.Objects[0].Kind, okLine);
+    EXPECT_EQ(Host.Changes, 1);
+}
+
+TEST(ZoomStepTest, StepsByHalfRoundingHalvesToEvenWithinOneTo300) {
+    EXPECT_EQ(ZoomStep(100, TZoomDirection::In), 150);
+    EXPECT_EQ(ZoomStep(150, TZoomDirection::In), 225);
+    EXPECT_EQ(ZoomStep(225, TZoomDirection::In), 300); // 337.5
+    EXPECT_EQ(ZoomStep(300, TZoomDirection::In), 300);
+    EXPECT_EQ(ZoomStep(100, TZoomDirection::Out), 67); // 66.67
+    EXPECT_EQ(ZoomStep(11, TZoomDirection::In), 16);   // 16.5
+    EXPECT_EQ(ZoomStep(13, TZoomDirection::In), 20);   // 19.5
+    EXPECT_EQ(ZoomStep(1, TZoomDirection::Out), 1);
+    EXPECT_EQ(ZoomStep(80, TZoomDirection::Keep), 80);
+}
+
+TEST(ZoomAboutTest, ClickedPointGoesToTheMiddleWithinTheRanges) {
+    TFakeEditHost host;
+    host.ScrollBox = {0, 0, 2000, 3000, 400, 300};
+    // (200, 300) at 100 -> (300, 450) at 150; minus half the visible area.
+    ZoomAbout(host, 200, 300, TZoomDirection::In);
+    EXPECT_EQ(host.Zoom, 150);
+    EXPECT_EQ(host.ScrollBox.H, 100);
+    EXPECT_EQ(host.ScrollBox.V, 300);
+    EXPECT_GE(host.Repaints, 2); // the zoom field's and the final one
+
+    // Near the top-left corner both positions stay 0.
+    ZoomAbout(host, 10, 10, TZoomDirection::Out);
+    EXPECT_EQ(host.Zoom, 100);
+    EXPECT_EQ(host.Scrolls.back(), std::make_pair(0, 0));
+
+    // Near the far corner both stop at range - 1.
+    ZoomAbout(host, 1990, 2990, TZoomDirection::In);
+    EXPECT_EQ(host.Scrolls.back(), std::make_pair(1999, 2999));
+
+    // The middle button keeps the zoom and still centres.
+    host.ScrollBox = {0, 0, 2000, 3000, 400, 300};
+    ZoomAbout(host, 700, 900, TZoomDirection::Keep);
+    EXPECT_EQ(host.Zoom, 150);
+    EXPECT_EQ(host.Scrolls.back(), std::make_pair(500, 750));
+}
+
+TEST(HandTest, PagesFollowThePointerAndStopAtTheRange) {
+    TFakeEditHost host;
+    host.ScrollBox = {100, 100, 500, 800, 400, 300};
+    HandPress(host, 300, 300);
+    EXPECT_TRUE(host.Ptr.HandDragging);
+    HandDrag(host, 280, 250); // pulled up-left: the view moves down-right
+    EXPECT_EQ(host.ScrollBox.H, 120);
+    EXPECT_EQ(host.ScrollBox.V, 150);
+    HandDrag(host, 250, -2000); // far beyond the bottom
+    EXPECT_EQ(host.Scrolls.back(), std::make_pair(170, 799));
+    HandDrag(host, 5000, 5000);
+    EXPECT_EQ(host.Scrolls.back(), std::make_pair(0, 0));
+    EXPECT_EQ(host.Repaints, 0);
+    HandRelease(host);
+    EXPECT_FALSE(host.Ptr.HandDragging);
+}
+
+} // namespace
+} // namespace quirindo::test

@@ -1,0 +1,91 @@
+// The translations the build ships: started in English or Italian, the
+// program shows no German text, and every text it looks up is in the table
+// (a text missing from resources/translations.tsv would be appended to
+// translate.dbf as a new row and make this test fail).
+
+#include "AddTextForm.h"
+#include "DPIForm.h"
+#include "Localisation.h"
+#include "LocalisationFixture.h"
+#include "SeiteEinrichtenForm.h"
+#include "TranslateForm.h"
+
+#include <QAction>
+#include <QMap>
+#include <filesystem>
+#include <sstream>
+
+namespace quirindo::test {
+namespace {
+
+class ShippedTranslations : public LocalisationTest, public ::testing::WithParamInterface<int> {
+protected:
+    // Shows everything a user meets without a real dialog: the windows, the
+    // save question, the file dialogs, the file errors and the restart prompt.
+    void ExerciseRuntimeTexts() {
+        Form->SetChanged();
+        Form->Neu1Click();            // the question, answered Cancel
+        Form->Speichernunter1Click(); // the save dialog, cancelled
+        Fake->OpenNames.push_back(QString::fromStdString(Dir.File("missing.qrd")));
+        (void)Form->OpenFile(); // the open dialog, then "cannot be opened"
+        WriteBytes(Dir.File("damaged.qrd"), {1, 2, 3});
+        (void)Form->OpenFileFromPath(QString::fromStdString(Dir.File("damaged.qrd")));
+        Form->FileName = QString::fromStdString(Dir.File("no/such/folder/x.qrd"));
+        (void)Form->SaveTheFile();
+        (GetParam() == 1 ? Form->English1 : Form->Italiano1)->trigger();
+    }
+};
+
+TEST_P(ShippedTranslations, NoGermanTextIsLeftAndNoTextIsMissing) {
+    const int language = GetParam();
+    std::filesystem::copy_file(QUIRINDO_SHIPPED_TRANSLATIONS, Dir.File("translate.dbf"));
+    const TRows shipped = ReadTranslationTable(Dir.File("translate.dbf"));
+    ASSERT_FALSE(shipped.empty());
+    QMap<QString, QString> translation; // German -> this language
+    for (const auto& row : shipped) {
+        EXPECT_FALSE(row[1].empty() || row[2].empty()) << "untranslated: " << row[0];
+        translation.insert(QString::fromStdString(row[0]),
+                           QString::fromStdString(row[static_cast<std::size_t>(language)]));
+    }
+
+    Options({static_cast<std::uint8_t>(language), 0, 0, 0});
+    Start();
+    ui::TDPIForm dpiForm(Form.get());
+    ui::TSeiteEinrichtenForm pageSetup(Form.get());
+    ui::TAddTextForm addText(Form.get());
+    ui::TTranslateForm editor(Form->translate->Table(), Form.get());
+    Form->SetTranslateForm(&editor);
+    Form->FormShow();
+    ExerciseRuntimeTexts();
+
+    // Texts the table lacked were appended to it.
+    const TRows after = ReadTranslationTable(Dir.File("translate.dbf"));
+    std::ostringstream missing;
+    for (std::size_t i = shipped.size(); i < after.size(); ++i)
+        missing << "\n  " << after[i][0];
+    EXPECT_EQ(after.size(), shipped.size())
+        << "texts missing from translations.tsv:" << missing.str();
+
+    // What the windows show now: no German text that has a translation.
+    QStringList shown;
+    ui::TranslateComponents(ui::ApplicationWindows(Form.get()), [&shown](const QString& text) {
+        shown << text;
+        return text;
+    });
+    shown << Form->windowTitle().section(QStringLiteral(" - ["), 0, 0) << Fake->Questions
+          << Prompts;
+    for (const QString& entry : shown)
+        for (const QString& text : entry.split(QLatin1Char('|'))) {
+            const auto it = translation.constFind(text.trimmed());
+            EXPECT_TRUE(it == translation.constEnd() || it.value() == text.trimmed())
+                << "German text shown: " << text.toStdString();
+        }
+    EXPECT_FALSE(Fake->Errors.isEmpty());
+    for (const QString& error : Fake->Errors)
+        EXPECT_FALSE(error.startsWith(QStringLiteral("Die Datei"))) << error.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedTranslations, ::testing::Values(1, 2));
+
+} // namespace
+} // namespace quirindo::test

@@ -1,0 +1,758 @@
+// The output commands through the window's real handlers: DXF export, page
+// setup, printer setup, printing to a PDF file and the bitmap export, with
+// every dialog answered by the test.
+
+#include "BitmapExport.h"
+#include "DPIForm.h"
+#include "DrawingFile.h"
+#include "DxfWriter.h"
+#include "FileIO.h"
+#include "Geometry.h"
+#include "MainFormFixture.h"
+#include "PageRenderer.h"
+#include "PaintBox.h"
+#include "Printing.h"
+#include "SeiteEinrichtenForm.h"
+#include "SpinEdits.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QToolBar>
+
+#include <tuple>
+
+namespace quirindo::test {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+void WriteText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+bool Dark(QRgb pixel) {
+    return qGray(pixel) < 128;
+}
+
+// The longest run of dark pixels in row y.
+int DarkRun(const QImage& image, int y, int* start = nullptr) {
+    int best = 0, run = 0;
+    for (int x = 0; x < image.width(); ++x) {
+        run = Dark(image.pixel(x, y)) ? run + 1 : 0;
+        if (run > best) {
+            best = run;
+            if (start) *start = x - run + 1;
+        }
+    }
+    return best;
+}
+
+// The row with the longest dark run, and that run.
+std::pair<int, int> LongestDarkRow(const QImage& image, int fromY = 0, int toY = -1) {
+    if (toY < 0) toY = image.height();
+    std::pair<int, int> best{-1, 0};
+    for (int y = fromY; y < toY; ++y) {
+        const int run = DarkRun(image, y);
+        if (run > best.second) best = {y, run};
+    }
+    return best;
+}
+
+int DarkPixels(const QImage& image, QRect area) {
+    int n = 0;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += Dark(image.pixel(x, y)) ? 1 : 0;
+    return n;
+}
+
+class OutputTest : public MainFormTest {
+protected:
+    // A fresh drawing so that the lines below are all there is.
+    void SetUp() override {
+        MainFormTest::SetUp();
+        Form->Drawing->Objects.Clear();
+        // Only what the output commands report counts here (the start may
+        // have reported a missing translation table).
+        Fake->Errors.clear();
+    }
+
+    // Answers the next modal dialog with `fn`, which returns its result.
+    template <class Dialog> void Answer(std::function<int(Dialog&)> fn) {
+        Form->ModalRunner = [this, fn](QDialog& dialog) {
+            ++ModalRuns;
+            auto* typed = dynamic_cast<Dialog*>(&dialog);
+            EXPECT_NE(typed, nullptr) << "unexpected dialog " << dialog.metaObject()->className();
+            return typed ? fn(*typed) : int(QDialog::Rejected);
+        };
+    }
+
+    // Runs the page setup command with the fields set as given.
+    void PageSetup(bool inch, double width, double height, bool ok = true) {
+        Answer<ui::TSeiteEinrichtenForm>([=](ui::TSeiteEinrichtenForm& f) {
+            (inch ? f.zollcheck : f.mmcheck)->setChecked(true);
+            f.breited->setValue(width);
+            f.hoched->setValue(height);
+            return ok ? QDialog::Accepted : QDialog::Rejected;
+        });
+        Form->DateiSeiteeinrichten1Click();
+    }
+
+    void AnswerPrintTo(const QString& pdf, int from = 0, int to = 0) {
+        Answer<QPrintDialog>([=](QPrintDialog& d) {
+            d.printer()->setOutputFormat(QPrinter::PdfFormat);
+            d.printer()->setOutputFileName(pdf);
+            if (from > 0) {
+                d.printer()->setPrintRange(QPrinter::PageRange);
+                d.printer()->setFromTo(from, to);
+            }
+            return int(QDialog::Accepted);
+        });
+    }
+
+    void AnswerDpi(int dpi, int page) {
+        Answer<ui::TDPIForm>([=](ui::TDPIForm& f) {
+            f.DPIED->setValue(dpi);
+            f.SeiteEd->setValue(page);
+            return int(QDialog::Accepted);
+        });
+    }
+
+    int ModalRuns = 0;
+};
+
+// ---------------------------------------------------------------- menus
+
+TEST_F(OutputTest, MenuItemsAndButtonsRunTheOutputCommands) {
+    for (QAction* item : {Form->AlsBildexportieren1, Form->AlsDXFDateiexportieren1,
+                          Form->Seiteeinrichten1, Form->Drucken1, Form->Druckereinrichten1})
+        EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+    QStringList shown;
+    Form->ModalRunner = [&](QDialog& d) {
+        shown << QString::fromLatin1(d.metaObject()->className());
+        return int(QDialog::Rejected);
+    };
+    for (const char* button : {"SeiteEinrichtenBtn", "DruckenBtn", "DruckerEinrichtenBtn"}) {
+        auto* action = Form->CommandBar->findChild<QAction*>(QString::fromLatin1(button));
+        ASSERT_NE(action, nullptr) << button;
+        EXPECT_TRUE(action->isEnabled()) << button;
+        action->trigger();
+    }
+    Form->AlsBildexportieren1->trigger();
+    EXPECT_EQ(shown, (QStringList{"quirindo::ui::TSeiteEinrichtenForm", "QPrintDialog",
+                                  "QPageSetupDialog", "quirindo::ui::TDPIForm"}));
+    // The export's save dialog is one of the window's file dialogs.
+    Form->AlsDXFDateiexportieren1->trigger();
+    EXPECT_EQ(Fake->SaveDialogs, 1);
+}
+
+// ---------------------------------------------------------------- DXF
+
+TEST_F(OutputTest, DxfExportWritesTheDrawingWithYUpwards) {
+    AddLine(10, 20, 30, 20);
+    const QString path = Path("out.dxf");
+    Fake->SaveNames.push_back(path);
+    Form->AlsDXFDateiexportieren1->trigger();
+
+    EXPECT_EQ(Fake->LastSpec.DefaultSuffix, QStringLiteral("dxf"));
+    EXPECT_EQ(Fake->LastSpec.Filter, QStringLiteral("DXF-Dateien (*.dxf)|*.dxf"));
+    EXPECT_FALSE(Fake->LastSpec.ConfirmOverwrite);
+    const QByteArray text = ReadAll(path);
+    EXPECT_TRUE(text.startsWith(" 0\r\nSECTION\r\n"));
+    EXPECT_TRUE(text.endsWith("  0\r\nENDSEC\r\n  0\r\nEOF\r\n"));
+    // One A4 page: y = 297 - 20.
+    EXPECT_TRUE(text.contains("10\r\n10\r\n20\r\n277\r\n42\r\n0\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("10\r\n30\r\n20\r\n277\r\n"));
+    EXPECT_TRUE(Form->Changed) << "the export does not touch the changed mark";
+    EXPECT_TRUE(Fake->Errors.isEmpty());
+
+    // With two pages the drawing is twice as high.
+    Form->PageAnz->setValue(2);
+    Form->SetUnChanged();
+    Fake->SaveNames.push_back(path);
+    Form->DXFExportActionClick();
+    EXPECT_TRUE(ReadAll(path).contains("10\r\n10\r\n20\r\n574\r\n"));
+    EXPECT_FALSE(Form->Changed);
+    EXPECT_EQ(ReadAll(path).toStdString(),
+              DxfFromDrawing(*Form->Drawing, DxfDrawingHeight(2, Form->PageHeightInch)));
+}
+
+TEST_F(OutputTest, DxfExportCancelledOrFailingWritesNothing) {
+    AddLine();
+    Form->DXFExportActionClick(); // cancelled: no name
+    EXPECT_EQ(Fake->SaveDialogs, 1);
+    EXPECT_TRUE(QDir(QString::fromStdString(Dir.Path().string()))
+                    .entryList({QStringLiteral("*.dxf")}, QDir::Files)
+                    .isEmpty());
+
+    const QString missing = Path("no-such-folder/out.dxf");
+    Fake->SaveNames.push_back(missing);
+    Form->DXFExportActionClick();
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QDir::toNativeSeparators(missing)));
+
+    const QString kept = Path("kept.dxf");
+    WriteText(kept, "old");
+    TUnwritableDir locked(Dir.Path());
+    if (!locked.Effective()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    EXPECT_FALSE(Form->savedxfArc(kept));
+    ASSERT_EQ(Fake->Errors.size(), 2);
+    EXPECT_TRUE(Fake->Errors[1].contains(QStringLiteral("kept.dxf")));
+    EXPECT_EQ(ReadAll(kept), QByteArray("old"));
+}
+
+// ---------------------------------------------------------------- page setup
+
+TEST(PageSetupDialog, ControlsTextsAndPlaces) {
+    ui::TSeiteEinrichtenForm f;
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Seite einrichten"));
+    EXPECT_EQ(f.size(), QSize(487, 248));
+    EXPECT_TRUE(f.mmcheck->isChecked());
+    EXPECT_FALSE(f.zollcheck->isChecked());
+    const struct {
+        QWidget* Widget;
+        const char* Text;
+        QRect Place;
+    } controls[] = {
+        {f.mmcheck, "mm", {8, 8, 113, 17}},
+        {f.zollcheck, "Zoll", {128, 8, 113, 17}},
+        {f.breited, nullptr, {56, 32, 121, 21}},
+        {f.hoched, nullptr, {56, 56, 121, 21}},
+        {f.BitBtnXP2, "A4 Hochformat", {8, 88, 121, 25}},
+        {f.BitBtnXP3, "A4 Querformat", {136, 88, 121, 25}},
+        {f.BitBtnXP4, "A3 Hochformat", {8, 120, 121, 25}},
+        {f.BitBtnXP5, "A3 Querformat", {136, 120, 121, 25}},
+        {f.VonDruckerBtn, "Von Druckertreiber übernehmen", {8, 152, 249, 25}},
+        {f.BitBtnXP1, "OK", {206, 208, 75, 25}},
+        {f.Bevel1, nullptr, {0, 198, 487, 50}},
+    };
+    for (const auto& c : controls) {
+        EXPECT_EQ(c.Widget->geometry(), c.Place) << c.Widget->objectName().toStdString();
+        if (auto* b = qobject_cast<QAbstractButton*>(c.Widget)) {
+            EXPECT_EQ(b->text(), QString::fromUtf8(c.Text));
+        }
+    }
+    EXPECT_EQ(f.Label1->text(), QStringLiteral("Breite:"));
+    EXPECT_EQ(f.Label1->pos(), QPoint(8, 32));
+    EXPECT_EQ(f.Label2->text(), QStringLiteral("Höhe:"));
+    EXPECT_EQ(f.Label2->pos(), QPoint(8, 56));
+    EXPECT_FALSE(f.VonDruckerBtn->icon().isNull());
+    EXPECT_DOUBLE_EQ(f.breited->singleStep(), 0.1);
+    EXPECT_GT(f.breited->minimum(), 0.0);
+    EXPECT_GT(f.hoched->minimum(), 0.0);
+    // The close box cancels: there is no cancel button.
+    EXPECT_EQ(f.findChildren<QPushButton*>().size(), 6);
+}
+
+TEST(PageSetupDialog, PresetsCheckMillimetres) {
+    ui::TSeiteEinrichtenForm f;
+    const struct {
+        QPushButton* Button;
+        double W, H;
+    } presets[] = {{f.BitBtnXP2, 210, 297},
+                   {f.BitBtnXP3, 297, 210},
+                   {f.BitBtnXP4, 297, 420},
+                   {f.BitBtnXP5, 420, 297}};
+    for (const auto& p : presets) {
+        f.zollcheck->setChecked(true);
+        p.Button->click();
+        EXPECT_TRUE(f.mmcheck->isChecked());
+        EXPECT_EQ(f.breited->value(), p.W);
+        EXPECT_EQ(f.hoched->value(), p.H);
+    }
+}
+
+TEST(PageSetupDialog, PrintableAreaInWholeMillimetres) {
+    // 4960 x 7016 dots at 600 dpi are 209.97 x 297.01 mm.
+    EXPECT_EQ(ui::PrintableAreaMm({4960, 7016, 600}), (std::pair{210, 297}));
+    // The height uses the horizontal resolution too.
+    EXPECT_EQ(ui::PrintableAreaMm({600, 1200, 300}), (std::pair{51, 102}));
+    EXPECT_FALSE(ui::PrintableAreaMm({4960, 7016, 0}));
+    EXPECT_FALSE(ui::PrintableAreaMm({0, 7016, 600}));
+}
+
+TEST_F(OutputTest, PageSetupShowsThePageAndCancelChangesNothing) {
+    double shownW = 0, shownH = 0;
+    Answer<ui::TSeiteEinrichtenForm>([&](ui::TSeiteEinrichtenForm& f) {
+        shownW = f.breited->value();
+        shownH = f.hoched->value();
+        EXPECT_TRUE(f.mmcheck->isChecked());
+        f.BitBtnXP5->click();
+        return int(QDialog::Rejected); // the close box
+    });
+    const int paints = Form->PaintRequests;
+    Form->Seiteeinrichten1->trigger();
+    EXPECT_EQ(ModalRuns, 1);
+    EXPECT_NEAR(shownW, 210.0, 0.005);
+    EXPECT_NEAR(shownH, 297.0, 0.005);
+    EXPECT_DOUBLE_EQ(Form->PageWidthInch, 210 / kMmPerInch);
+    EXPECT_DOUBLE_EQ(Form->PageHeightInch, 297 / kMmPerInch);
+    EXPECT_FALSE(Form->Changed);
+    EXPECT_EQ(Form->PaintRequests, paints);
+}
+
+TEST_F(OutputTest, PageSetupTakesInchesOrMillimetresAsChosen) {
+    PageSetup(true, 8.5, 11);
+    EXPECT_DOUBLE_EQ(Form->PageWidthInch, 8.5);
+    EXPECT_DOUBLE_EQ(Form->PageHeightInch, 11);
+    EXPECT_TRUE(Form->Changed);
+    EXPECT_TRUE(Form->windowTitle().contains(QLatin1Char('*')));
+
+    // Reopened, the fields show millimetres; confirming them unchanged
+    // keeps the page exactly (no drift through the fields' rounding).
+    double shownW = 0;
+    Answer<ui::TSeiteEinrichtenForm>([&](ui::TSeiteEinrichtenForm& f) {
+        shownW = f.breited->value();
+        EXPECT_TRUE(f.mmcheck->isChecked());
+        return int(QDialog::Accepted);
+    });
+    Form->DateiSeiteeinrichten1Click();
+    EXPECT_NEAR(shownW, 215.899575, 0.005);
+    EXPECT_DOUBLE_EQ(Form->PageWidthInch, 8.5);
+    EXPECT_DOUBLE_EQ(Form->PageHeightInch, 11);
+
+    Form->SetUnChanged();
+    const int paints = Form->PaintRequests;
+    PageSetup(false, 8.5, 11);
+    EXPECT_DOUBLE_EQ(Form->PageWidthInch, 8.5 / kMmPerInch);
+    EXPECT_DOUBLE_EQ(Form->PageHeightInch, 11 / kMmPerInch);
+    EXPECT_TRUE(Form->Changed);
+    EXPECT_GT(Form->PaintRequests, paints);
+}
+
+TEST_F(OutputTest, PageSetupPresetMarksChangedAndWidensTheView) {
+    Form->PaintBox1Paint();
+    const double widthBefore = Form->PaintBox1->width();
+    Answer<ui::TSeiteEinrichtenForm>([](ui::TSeiteEinrichtenForm& f) {
+        f.BitBtnXP5->click();
+        return int(QDialog::Accepted);
+    });
+    Form->DateiSeiteeinrichten1Click();
+    EXPECT_DOUBLE_EQ(Form->PageWidthInch, 420 / kMmPerInch);
+    EXPECT_DOUBLE_EQ(Form->PageHeightInch, 297 / kMmPerInch);
+    EXPECT_TRUE(Form->Changed);
+    EXPECT_NEAR(Form->PaintBox1->width() / widthBefore, 2.0, 0.02);
+}
+
+TEST_F(OutputTest, PageSetupRefusesPagesThatCannotBe) {
+    for (const auto& [inch, w, h] :
+         {std::tuple{true, 0.01, 11.0}, std::tuple{false, 210.0, 20000.0},
+          std::tuple{true, 8.5, 1000.0}}) {
+        PageSetup(inch, w, h);
+        EXPECT_DOUBLE_EQ(Form->PageWidthInch, 210 / kMmPerInch);
+        EXPECT_DOUBLE_EQ(Form->PageHeightInch, 297 / kMmPerInch);
+        EXPECT_FALSE(Form->Changed);
+    }
+    ASSERT_EQ(Fake->Errors.size(), 3);
+    EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("mm")));
+}
+
+TEST_F(OutputTest, PageSetupTakesThePrintersPrintableArea) {
+    ui::TSeiteEinrichtenForm& form = Form->SeiteEinrichtenForm();
+    EXPECT_EQ(&form, &Form->SeiteEinrichtenForm()) << "made once and reused";
+    form.PrinterArea = [] { return ui::TPrintableArea{4960, 7016, 600}; };
+    Answer<ui::TSeiteEinrichtenForm>([](ui::TSeiteEinrichtenForm& f) {
+        f.zollcheck->setChecked(true);
+        f.breited->setValue(1);
+        f.VonDruckerBtn->click();
+        EXPECT_TRUE(f.mmcheck->isChecked());
+        EXPECT_EQ(f.breited->value(), 210);
+        EXPECT_EQ(f.hoched->value(), 297);
+        f.hoched->setValue(280);
+        return int(QDialog::Accepted);
+    });
+    Form->DateiSeiteeinrichten1Click();
+    EXPECT_DOUBLE_EQ(Form->PageHeightInch, 280 / kMmPerInch);
+
+    // Without a printer: a message, the fields stay as they were.
+    form.PrinterArea = [] { return std::optional<ui::TPrintableArea>(); };
+    Answer<ui::TSeiteEinrichtenForm>([](ui::TSeiteEinrichtenForm& f) {
+        f.zollcheck->setChecked(true);
+        f.breited->setValue(8);
+        f.VonDruckerBtn->click();
+        EXPECT_TRUE(f.zollcheck->isChecked());
+        EXPECT_EQ(f.breited->value(), 8);
+        return int(QDialog::Rejected);
+    });
+    Form->DateiSeiteeinrichten1Click();
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("Drucker")));
+}
+
+// ---------------------------------------------------------------- printing
+
+TEST_F(OutputTest, PrinterSetupShowsTheWindowsPrinterAndRepaints) {
+    QPrinter* seen = nullptr;
+    Answer<QPageSetupDialog>([&](QPageSetupDialog& d) {
+        seen = d.printer();
+        return int(QDialog::Rejected);
+    });
+    int paints = Form->PaintRequests;
+    Form->Druckereinrichten1Click();
+    EXPECT_EQ(seen, &Form->Printer());
+    EXPECT_GT(Form->PaintRequests, paints);
+    EXPECT_FALSE(Form->PrinterSetUpByUser);
+
+    Answer<QPageSetupDialog>([](QPageSetupDialog&) { return int(QDialog::Accepted); });
+    paints = Form->PaintRequests;
+    Form->Druckereinrichten1Click();
+    EXPECT_TRUE(Form->PrinterSetUpByUser);
+    EXPECT_GT(Form->PaintRequests, paints);
+}
+
+TEST(PrintPage, TrueSizeClippedToThePageWithoutFrame) {
+    TDrawing drawing;
+    auto addLine = [&](double x1, double y1, double x2, double y2) {
+        TDrawObject* o = drawing.Objects.Append();
+        o->Kind = okLine;
+        o->Width = 0.1; // one pixel: the run is the line's length
+        o->X1 = x1;
+        o->Y1 = y1;
+        o->X2 = x2;
+        o->Y2 = y2;
+    };
+    addLine(10, 50, 110, 50);  // 100 mm on page 1
+    addLine(10, 307, 60, 307); // on page 2, 10 mm below its top
+    ui::TPrintJob job;
+    job.PageWidthInch = 210 / kMmPerInch;
+    job.PageHeightInch = 297 / kMmPerInch;
+
+    // A sheet taller than the page: page 2's line must not show below it.
+    const double dpi = 300;
+    QImage sheet(RoundHalfEven(dpi * job.PageWidthInch),
+                 2 * RoundHalfEven(dpi * job.PageHeightInch), QImage::Format_RGB32);
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        ui::PaintPrintPage(painter, drawing, 0, dpi, dpi, job);
+    }
+    const auto [row, run] = LongestDarkRow(sheet);
+    EXPECT_NEAR(row, 50 * dpi / kMmPerInch, 3);
+    EXPECT_NEAR(run, 100 * dpi / kMmPerInch, 2);
+    EXPECT_EQ(DarkPixels(sheet, QRect(0, sheet.height() / 2, sheet.width(), sheet.height() / 2)),
+              0);
+    EXPECT_EQ(DarkPixels(sheet, QRect(0, 0, sheet.width(), 3)), 0) << "no paper frame";
+    EXPECT_EQ(DarkPixels(sheet, QRect(0, 0, 3, sheet.height())), 0);
+
+    // Page 2 at a printer whose vertical resolution is twice the horizontal.
+    sheet.fill(Qt::white);
+    {
+        QPainter painter(&sheet);
+        ui::PaintPrintPage(painter, drawing, 1, dpi, 2 * dpi, job);
+    }
+    const auto [row2, run2] = LongestDarkRow(sheet);
+    EXPECT_NEAR(row2, 10 * 2 * dpi / kMmPerInch, 4);
+    EXPECT_NEAR(run2, 50 * dpi / kMmPerInch, 2);
+}
+
+class PrintToPdfTest : public OutputTest {
+protected:
+    void SetUp() override {
+        OutputTest::SetUp();
+        AddLine(10, 50, 110, 50);              // 100 mm across page 1
+        AddLine(20, 297 + 100, 20, 297 + 200); // 100 mm down page 2
+        Form->PageAnz->setValue(2);
+    }
+    static int PdfPages(const QByteArray& pdf) {
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+        return static_cast<int>(QString::fromLatin1(pdf).count(page));
+    }
+};
+
+TEST_F(PrintToPdfTest, EveryPageOnItsOwnA4SheetWithoutInstruments) {
+    int instrumentCalls = 0;
+    Form->InstrumentPictures.Ruler = [&](TCanvas&, const TPageView&) { ++instrumentCalls; };
+    const QString pdf = Path("all.pdf");
+    AnswerPrintTo(pdf);
+    Form->Drucken1->trigger();
+    EXPECT_TRUE(Fake->Errors.isEmpty()) << Fake->Errors.join(QLatin1Char('\n')).toStdString();
+    const QByteArray bytes = ReadAll(pdf);
+    ASSERT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(PdfPages(bytes), 2);
+    // A4 in points: 595.28 x 841.89.
+    static const QRegularExpression box(
+        QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)"));
+    const auto match = box.match(QString::fromLatin1(bytes));
+    ASSERT_TRUE(match.hasMatch());
+    EXPECT_NEAR(match.captured(1).toDouble(), 595.28, 0.5);
+    EXPECT_NEAR(match.captured(2).toDouble(), 841.89, 0.5);
+    EXPECT_EQ(instrumentCalls, 0);
+
+    const QString gs = QStandardPaths::findExecutable(QStringLiteral("gs"));
+    if (gs.isEmpty()) GTEST_SKIP() << "no Ghostscript to measure the printed line";
+    // At 254 dots per inch a millimetre is (almost exactly) 10 dots.
+    const QString png = Path("page%d.png");
+    QProcess process;
+    process.start(gs, {QStringLiteral("-q"), QStringLiteral("-dNOPAUSE"), QStringLiteral("-dBATCH"),
+                       QStringLiteral("-dSAFER"), QStringLiteral("-sDEVICE=pnggray"),
+                       QStringLiteral("-r254"), QStringLiteral("-sOutputFile=") + png, pdf});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    const QImage first(Path("page1.png"));
+    const QImage second(Path("page2.png"));
+    ASSERT_FALSE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_FALSE(QFile::exists(Path("page3.png")));
+    EXPECT_NEAR(first.width(), 2100, 1);
+    EXPECT_NEAR(first.height(), 2970, 1);
+    const auto [row, run] = LongestDarkRow(first);
+    EXPECT_NEAR(run, 1000, 3) << "100 mm on paper";
+    EXPECT_NEAR(row, 500, 3);
+    // Page 2 holds only the vertical line, 100 mm long.
+    const QImage turned = second.transformed(QTransform().rotate(90));
+    EXPECT_NEAR(LongestDarkRow(turned).second, 1000, 3);
+    EXPECT_LE(LongestDarkRow(second).second, 5);
+}
+
+TEST_F(PrintToPdfTest, ChosenRangeAndFailures) {
+    const QString pdf = Path("second.pdf");
+    AnswerPrintTo(pdf, 2, 2);
+    Form->Drucken1Click();
+    EXPECT_EQ(PdfPages(ReadAll(pdf)), 1);
+    EXPECT_TRUE(Fake->Errors.isEmpty());
+
+    // Cancelled: nothing printed.
+    const QString none = Path("none.pdf");
+    Answer<QPrintDialog>([&](QPrintDialog& d) {
+        d.printer()->setOutputFormat(QPrinter::PdfFormat);
+        d.printer()->setOutputFileName(none);
+        return int(QDialog::Rejected);
+    });
+    Form->Drucken1Click();
+    EXPECT_FALSE(QFile::exists(none));
+
+    // A file that cannot be written is reported, never taken for success.
+    const QString bad = Path("no-such-folder/out.pdf");
+    AnswerPrintTo(bad);
+    Form->Drucken1Click();
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("out.pdf")));
+}
+
+TEST_F(PrintToPdfTest, PaperFollowsThePageUntilTheUserChoseOne) {
+    Answer<ui::TSeiteEinrichtenForm>([](ui::TSeiteEinrichtenForm& f) {
+        f.BitBtnXP5->click(); // A3 across
+        return int(QDialog::Accepted);
+    });
+    Form->DateiSeiteeinrichten1Click();
+    AnswerPrintTo(Path("a3.pdf"));
+    Form->Drucken1Click();
+    const QRectF paper = Form->Printer().pageLayout().fullRect(QPageLayout::Millimeter);
+    EXPECT_NEAR(paper.width(), 420, 0.5);
+    EXPECT_NEAR(paper.height(), 297, 0.5);
+
+    Form->PrinterSetUpByUser = true;
+    Form->Printer().setPageSize(QPageSize(QPageSize::Letter));
+    Form->Printer().setPageOrientation(QPageLayout::Portrait);
+    AnswerPrintTo(Path("letter.pdf"));
+    Form->Drucken1Click();
+    EXPECT_NEAR(Form->Printer().pageLayout().fullRect(QPageLayout::Millimeter).width(), 215.9, 0.5);
+}
+
+// ---------------------------------------------------------------- bitmap
+
+TEST_F(OutputTest, BitmapExportAtTheChosenResolution) {
+    AddLine(10, 50, 110, 50);
+    const QString path = Path("page.bmp");
+    AnswerDpi(150, 1);
+    Fake->SaveNames.push_back(path);
+    Form->AlsBildexportieren1->trigger();
+    EXPECT_EQ(ModalRuns, 1);
+    EXPECT_EQ(Fake->LastSpec.DefaultSuffix, QStringLiteral("bmp"));
+    EXPECT_EQ(Fake->LastSpec.Filter, QStringLiteral("BMP-Dateien (*.bmp)|*.bmp"));
+    EXPECT_TRUE(Fake->Errors.isEmpty());
+
+    ASSERT_TRUE(ReadAll(path).startsWith("BM"));
+    const QImage image(path, "BMP");
+    ASSERT_FALSE(image.isNull());
+    // round(150 x 210 / 25.39995) x round(150 x 297 / 25.39995)
+    EXPECT_EQ(image.size(), QSize(1240, 1754));
+    EXPECT_NEAR(image.dotsPerMeterX(), 150 / 0.0254, 1);
+    // The paper frame of the view is part of the picture.
+    EXPECT_TRUE(Dark(image.pixel(0, 0)));
+    EXPECT_TRUE(Dark(image.pixel(1239, 1753)));
+    EXPECT_FALSE(Dark(image.pixel(600, 900)));
+    int start = 0;
+    const int y = RoundHalfEven(50 * 150 / kMmPerInch);
+    EXPECT_NEAR(DarkRun(image, y, &start), 591, 1);
+    EXPECT_NEAR(start, 59, 1);
+    EXPECT_TRUE(&Form->DPIForm() == Form->DPIForm1) << "the dialog is kept";
+}
+
+TEST_F(OutputTest, BitmapExportOfALaterPage) {
+    AddLine(10, 297 + 20, 60, 297 + 20);
+    Form->PageAnz->setValue(2);
+    const QString path = Path("second.bmp");
+    AnswerDpi(100, 2);
+    Fake->SaveNames.push_back(path);
+    Form->AlsBildexportieren1Click();
+    const QImage image(path);
+    ASSERT_FALSE(image.isNull());
+    const auto [row, run] = LongestDarkRow(image, 5, image.height() - 5);
+    EXPECT_NEAR(row, 20 * 100 / kMmPerInch, 1);
+    EXPECT_NEAR(run, 50 * 100 / kMmPerInch, 2);
+}
+
+TEST_F(OutputTest, BitmapExportRefusesMissingPagesAndHugePictures) {
+    AnswerDpi(150, 2); // a one-page drawing
+    Form->AlsBildexportieren1Click();
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("2")));
+    EXPECT_EQ(Fake->SaveDialogs, 0) << "asked before choosing a file";
+
+    // A4 at 4000 dpi needs 4.6 GB of rows; a BMP holds less than 4 GiB.
+    AnswerDpi(4000, 1);
+    Form->AlsBildexportieren1Click();
+    ASSERT_EQ(Fake->Errors.size(), 2);
+    EXPECT_TRUE(Fake->Errors[1].contains(QStringLiteral("33071"))) << Fake->Errors[1].toStdString();
+    EXPECT_EQ(Fake->SaveDialogs, 0);
+
+    AnswerDpi(150, 1);
+    Form->AlsBildexportieren1Click(); // the save dialog cancelled
+    EXPECT_EQ(Fake->SaveDialogs, 1);
+    EXPECT_EQ(Fake->Errors.size(), 2);
+}
+
+TEST(BitmapLimits, SizesThatFitABmp) {
+    const TPixelSize a4 = ui::BitmapPageSize(150, 210 / kMmPerInch, 297 / kMmPerInch);
+    EXPECT_EQ(a4.Width, 1240);
+    EXPECT_EQ(a4.Height, 1754);
+    EXPECT_TRUE(ui::FitsBmp({1240, 1754}));
+    // 3000 dpi on A4 fits, 4000 does not.
+    EXPECT_TRUE(ui::FitsBmp(ui::BitmapPageSize(3000, 210 / kMmPerInch, 297 / kMmPerInch)));
+    EXPECT_FALSE(ui::FitsBmp(ui::BitmapPageSize(4000, 210 / kMmPerInch, 297 / kMmPerInch)));
+    // At the edge: rows of 65532 bytes, 54 header bytes, at most 2^32 - 1 in all.
+    EXPECT_TRUE(ui::FitsBmp({21844, 65539}));
+    EXPECT_FALSE(ui::FitsBmp({21844, 65540}));
+    EXPECT_FALSE(ui::FitsBmp({0, 10}));
+    EXPECT_FALSE(ui::FitsBmp({10, -1}));
+    EXPECT_EQ(ui::BandRows(1000, 1 << 20), 1048);
+    EXPECT_EQ(ui::BandRows(5000, 10), 1);
+}
+
+TEST_F(OutputTest, BitmapBandsJoinWithoutSeams) {
+    // Shapes that cross many band edges, and a text.
+    AddLine(5, 5, 200, 290);
+    AddLine(200, 5, 5, 290);
+    TDrawObject* circle = Form->Drawing->Objects.Append();
+    circle->Kind = okEllipse;
+    circle->Width = 0.5;
+    circle->X1 = 40;
+    circle->Y1 = 60;
+    circle->X2 = 160;
+    circle->Y2 = 180;
+    TTextObject* text = Form->Drawing->AppendText(u"Bänder\r\nohne Naht", "DejaVu Sans");
+    text->Size = 14;
+    text->Left = 30;
+    text->Top = 100;
+
+    ui::TBitmapJob job;
+    job.Dpi = 72;
+    job.PageWidthInch = Form->PageWidthInch;
+    job.PageHeightInch = Form->PageHeightInch;
+    const TPixelSize size = ui::BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
+    const QString path = Path("bands.bmp");
+    QString error;
+    // 37 rows a band: the last band is a short one.
+    ASSERT_TRUE(ui::WritePageBmp(path, *Form->Drawing, job, error, 37LL * size.Width))
+        << error.toStdString();
+
+    TPageView view;
+    view.Scale = job.Dpi / kMmPerInch;
+    view.FontFactor = job.Dpi / job.ScreenDpi;
+    view.PageHeightInch = job.PageHeightInch;
+    view.WidthPx = size.Width;
+    view.HeightPx = size.Height;
+    const QImage whole = RenderPageImage(*Form->Drawing, view, TTextFontResolver());
+    const QImage banded(path);
+    ASSERT_EQ(banded.size(), whole.size());
+    // Qt clips a line that starts outside the band before rasterising it, so
+    // a slanted line may step one pixel earlier or later than in one piece;
+    // anything more (a gap or a shifted band) is a seam.
+    const QImage a = banded.convertToFormat(QImage::Format_RGB32);
+    const QImage b = whole.convertToFormat(QImage::Format_RGB32);
+    const auto nearby = [](const QImage& image, int x, int y, QRgb colour) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (image.valid(x + dx, y + dy) && image.pixel(x + dx, y + dy) == colour)
+                    return true;
+        return false;
+    };
+    int differing = 0, unmatched = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                ++differing;
+                if (!nearby(b, x, y, a.pixel(x, y)) || !nearby(a, x, y, b.pixel(x, y))) ++unmatched;
+            }
+    EXPECT_EQ(unmatched, 0);
+    EXPECT_LT(differing, 100);
+    EXPECT_GT(DarkPixels(banded, banded.rect()), 1000);
+}
+
+TEST_F(OutputTest, TextsKeepTheirSizeOnPaperAndInPictures) {
+    TTextObject* text = Form->Drawing->AppendText(u"Maßstab", "DejaVu Sans");
+    text->Size = 24;
+    text->Left = 20;
+    text->Top = 30;
+    // The measured extent in millimetres, written back by every render.
+    const auto heightMm = [&] { return text->Bottom - text->Top; };
+    ui::TBitmapJob job;
+    job.PageWidthInch = Form->PageWidthInch;
+    job.PageHeightInch = Form->PageHeightInch;
+    job.ScreenDpi = 96;
+    QString error;
+    job.Dpi = 96; // the screen itself: 24 pixels of em height
+    ASSERT_TRUE(ui::WritePageBmp(Path("96.bmp"), *Form->Drawing, job, error));
+    const double onScreen = heightMm();
+    EXPECT_GT(onScreen, 24 * 0.8 / 96 * kMmPerInch);
+    job.Dpi = 600;
+    ASSERT_TRUE(ui::WritePageBmp(Path("600.bmp"), *Form->Drawing, job, error));
+    EXPECT_NEAR(heightMm(), onScreen, onScreen * 0.06);
+
+    ui::TPrintJob print;
+    print.PageWidthInch = Form->PageWidthInch;
+    print.PageHeightInch = Form->PageHeightInch;
+    print.ScreenDpi = 96;
+    QImage sheet(100, 100, QImage::Format_RGB32);
+    QPainter painter(&sheet);
+    ui::PaintPrintPage(painter, *Form->Drawing, 0, 1200, 1200, print);
+    EXPECT_NEAR(heightMm(), onScreen, onScreen * 0.06);
+}
+
+TEST_F(OutputTest, BitmapWriteFailureKeepsTheOldFile) {
+    const QString missing = Path("no-such-folder/x.bmp");
+    EXPECT_FALSE(Form->ExportPageBitmap(missing, 0, 50));
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QDir::toNativeSeparators(missing)));
+
+    const QString kept = Path("kept.bmp");
+    WriteText(kept, "old");
+    TUnwritableDir locked(Dir.Path());
+    if (!locked.Effective()) GTEST_SKIP() << "cannot make a folder unwritable here";
+    EXPECT_FALSE(Form->ExportPageBitmap(kept, 0, 50));
+    EXPECT_EQ(Fake->Errors.size(), 2);
+    EXPECT_EQ(ReadAll(kept), QByteArray("old"));
+}
+
+} // namespace
+} // namespace quirindo::test

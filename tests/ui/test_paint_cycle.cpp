@@ -1,0 +1,207 @@
+// The paint cycle through the window: view scale and paint-box size, pages
+// composed from cached pictures, only visible pages rendered, the overlay
+// vanishing with the next repaint, and the page-only render.
+
+#include "Canvas.h"
+#include "Geometry.h"
+#include "MainFormFixture.h"
+#include "PaintBox.h"
+#include "SpinEdits.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace quirindo::test {
+namespace {
+
+class PaintCycleTest : public MainFormTest {
+protected:
+    // Paints the given paint-box area as a paint event would, into an image
+    // of the paint box's size.
+    QImage PaintArea(const QRect& area) {
+        QImage image(Form->PaintBox1->size(), QImage::Format_RGB32);
+        image.fill(Qt::darkGray);
+        QPainter painter(&image);
+        painter.setClipRect(area);
+        Form->PaintView(painter, area);
+        return image;
+    }
+    // The pages alone, without the instruments lying on them.
+    void HideInstruments() {
+        for (QAction* a : {Form->Lineal2, Form->Winkelmesser2, Form->Zirkel2})
+            if (a->isChecked()) a->trigger();
+    }
+    QImage PaintAll() {
+        Form->PaintBox1Paint();
+        return PaintArea(Form->PaintBox1->rect());
+    }
+    static bool IsBlack(QRgb c) { return qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60; }
+    static bool IsRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
+};
+
+TEST_F(PaintCycleTest, ViewScaleAndPaintBoxSizeAtNinetySixDpi) {
+    ASSERT_EQ(Form->PaintBox1->logicalDpiX(), 96) << "the offscreen screen reports 96 dpi";
+    HideInstruments();
+    Form->PageAnz->setValue(3);
+    Form->PaintBox1Paint();
+    EXPECT_NEAR(Form->ViewScale, 3.779535, 1e-6);
+    EXPECT_EQ(Form->PageHeightPx, 1123);
+    EXPECT_EQ(Form->PaintBox1->size(), QSize(804, 3379));
+
+    // Zoom 1 per cent: pages of 8 x 11 pixels that still paint.
+    Form->zoomed->setValue(1);
+    const QImage tiny = PaintAll();
+    EXPECT_EQ(Form->PaintBox1->size(), QSize(18, 3 * 11 + 10));
+    EXPECT_TRUE(IsBlack(tiny.pixel(5, 5)));
+    EXPECT_EQ(tiny.pixel(8, 9), qRgb(255, 255, 255));
+}
+
+TEST_F(PaintCycleTest, ChangingThePageCountFirstOnlyResizes) {
+    Form->PaintBox1Paint();
+    const int rendered = Form->PagesRendered;
+    Form->PageAnz->blockSignals(true);
+    Form->PageAnz->setValue(2);
+    Form->PageAnz->blockSignals(false);
+    // The paint event that meets the wrong size resizes and draws nothing.
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    Form->PaintView(painter, QRect(0, 0, 10, 10));
+    EXPECT_EQ(Form->PagesRendered, rendered);
+    EXPECT_EQ(Form->PaintBox1->height(), 2 * Form->PageHeightPx + 10);
+}
+
+TEST_F(PaintCycleTest, ObjectsLandOnTheirPages) {
+    HideInstruments();
+    Form->PageAnz->setValue(2);
+    // A red line from 280 mm to 310 mm on A4 crosses from page 0 to page 1.
+    Form->Shape1MouseDown(); // cancelled: keeps black
+    AddLine(100, 280, 100, 310);
+    Form->Drawing->Objects[0].Color = 0x0000FF;
+    Form->InvalidatePageCache();
+    const QImage image = PaintAll();
+    const double s = Form->ViewScale;
+    const int x = 5 + RoundHalfEven(100 * s);
+    const int h = Form->PageHeightPx;
+    EXPECT_TRUE(IsRed(image.pixel(x, 5 + RoundHalfEven(285 * s))));
+    const double H = Form->PageHeightInch * kMmPerInch;
+    EXPECT_TRUE(IsRed(image.pixel(x, 5 + h + RoundHalfEven((305 - H) * s))));
+    EXPECT_FALSE(IsRed(image.pixel(x + 3, 5 + RoundHalfEven(285 * s))));
+    // Paper is white, with a black border; the margin keeps the workspace.
+    EXPECT_EQ(image.pixel(300, 300), qRgb(255, 255, 255));
+    EXPECT_TRUE(IsBlack(image.pixel(5, 300)));
+    EXPECT_EQ(image.pixel(2, 300), QColor(Qt::darkGray).rgb());
+}
+
+TEST_F(PaintCycleTest, TextsGetTheirExtentAndWindowTextColour) {
+    Form->PageAnz->setValue(3);
+    Form->PaintBox1Paint();
+    const double H = Form->PageHeightInch * kMmPerInch;
+    TTextObject* t = Form->Drawing->AppendText(u"Quirindo", "Arial");
+    t->Left = 20;
+    t->Top = 2 * H + 30;
+    t->Size = 30;
+    t->Color = clWindowText;
+    Form->SetChanged();
+    QPalette palette = Form->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 128, 0));
+    Form->setPalette(palette);
+    const QImage image = PaintAll();
+    EXPECT_GT(t->Bottom, t->Top);
+    EXPECT_GT(t->Right, t->Left);
+    // Some pixels of the text are in the palette's colour.
+    const double s = Form->ViewScale;
+    int green = 0;
+    for (int y = RoundHalfEven(t->Top * s); y < RoundHalfEven(t->Bottom * s); ++y)
+        for (int x = RoundHalfEven(t->Left * s); x < RoundHalfEven(t->Right * s); ++x) {
+            const QRgb c = image.pixel(x + 5, y + 5);
+            if (qGreen(c) > 100 && qRed(c) < 80 && qBlue(c) < 80) ++green;
+        }
+    EXPECT_GT(green, 20);
+}
+
+TEST_F(PaintCycleTest, OnlyPagesInThePaintedAreaAreRenderedAndCached) {
+    Form->PageAnz->setValue(10);
+    Form->zoomed->setValue(300);
+    Form->PaintBox1Paint();
+    const int h = Form->PageHeightPx;
+    int before = Form->PagesRendered;
+    PaintArea(QRect(0, 5 + 4 * h + 10, 1400, 900)); // inside page 4
+    EXPECT_EQ(Form->PagesRendered, before + 1);
+
+    // Moving an instrument repaints without rendering the drawing again.
+    before = Form->PagesRendered;
+    Form->Instruments.LinX += 5;
+    Form->PaintBox1Paint();
+    PaintArea(QRect(0, 5 + 4 * h + 10, 1400, 900));
+    EXPECT_EQ(Form->PagesRendered, before);
+
+    // A change of the drawing renders again.
+    AddLine();
+    PaintArea(QRect(0, 5 + 4 * h + 10, 1400, 900));
+    EXPECT_EQ(Form->PagesRendered, before + 1);
+
+    // Scrolling over every page keeps only a few pictures.
+    for (int i = 0; i < 10; ++i) PaintArea(QRect(0, 5 + i * h, 1400, 10));
+    before = Form->PagesRendered;
+    PaintArea(QRect(0, 5, 1400, 10)); // page 0 was dropped long ago
+    EXPECT_EQ(Form->PagesRendered, before + 1);
+}
+
+TEST_F(PaintCycleTest, ViewOverlayVanishesWithTheNextRepaint) {
+    PaintAll();
+    Form->DrawOnView([](TCanvas& c) {
+        c.SetPenColor(clRed);
+        c.SetPenWidth(3);
+        c.MoveTo(50, 60);
+        c.LineTo(250, 60);
+    });
+    EXPECT_TRUE(IsRed(PaintArea(Form->PaintBox1->rect()).pixel(150, 60)));
+    Form->PaintBox1Paint();
+    EXPECT_FALSE(IsRed(PaintArea(Form->PaintBox1->rect()).pixel(150, 60)));
+}
+
+TEST_F(PaintCycleTest, PageOnlyRenderLeavesThePageForThePreview) {
+    Form->PageAnz->setValue(2);
+    Form->PaintBox1Paint();
+    AddLine(10, 10 + Form->PageHeightInch * kMmPerInch, 50, 10 + Form->PageHeightInch * kMmPerInch);
+    Form->PointerPage = 1;
+    Form->PointerPageTop = Form->PageHeightPx;
+    const int requests = Form->PaintRequests;
+    Form->RenderPageOnly = true;
+    Form->PaintBox1Paint();
+    Form->RenderPageOnly = false;
+    EXPECT_EQ(Form->PaintRequests, requests + 1);
+    ASSERT_EQ(Form->PageBitmap.size(), QSize(794, 1123));
+    const int y = RoundHalfEven(10 * Form->ViewScale);
+    EXPECT_TRUE(IsBlack(Form->PageBitmap.pixel(RoundHalfEven(30 * Form->ViewScale), y)));
+    // The caller draws its preview into the bitmap and shows it.
+    {
+        QPainter p(&Form->PageBitmap);
+        p.fillRect(100, 100, 20, 20, Qt::red);
+    }
+    Form->ShowPageBitmap();
+    const QImage view = PaintArea(Form->PaintBox1->rect());
+    EXPECT_TRUE(IsRed(view.pixel(5 + 110, 5 + Form->PageHeightPx + 110)));
+}
+
+TEST_F(PaintCycleTest, LockedPaintChangesNothing) {
+    Form->PaintBox1Paint();
+    Form->PaintLocked = true;
+    const int rendered = Form->PagesRendered;
+    Form->PaintBox1Paint();
+    QImage image(Form->PaintBox1->size(), QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    {
+        QPainter painter(&image);
+        Form->PaintView(painter, image.rect());
+    }
+    Form->PaintLocked = false;
+    EXPECT_EQ(Form->PagesRendered, rendered);
+    EXPECT_EQ(image.pixel(300, 300), QColor(Qt::blue).rgb());
+}
+
+} // namespace
+} // namespace quirindo::test
