@@ -1,14 +1,33 @@
 // Program entry: the main window and the dialogs it reuses, then the event loop.
 
 #include "AddTextForm.h"
+#include "CommandLine.h"
 #include "MainForm.h"
 #include "TranslateForm.h"
 #include "Translation.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStringList>
+#include <QTextStream>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Exports from the command line need fonts but no window and no display.
+int RunWithoutWindow(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return quirindo::ui::RunCommandLine(QCoreApplication::arguments(), out, err);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) return RunWithoutWindow(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quirindo"));
 

@@ -1,0 +1,176 @@
+#include "CommandLine.h"
+
+#include "BitmapExport.h"
+#include "DrawingFile.h"
+#include "DxfWriter.h"
+#include "FileIO.h"
+#include "PageRenderer.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+#include <QTextStream>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace quirindo::ui {
+namespace {
+
+constexpr double kScreenDpi = 96.0; // text sizes count in pixels at zoom 100
+
+const char* const kUsage =
+    "Usage:\n"
+    "  quirindo [DRAWING.qrd]                 open the window (with a drawing)\n"
+    "  quirindo --export-dxf IN.qrd OUT.dxf   write the drawing as DXF\n"
+    "  quirindo --export-image IN.qrd OUT.bmp|OUT.png [--dpi N] [--page N]\n"
+    "                                         write one page as a picture\n"
+    "                                         (dpi 10 to 4000, default 150;\n"
+    "                                         page from 1, default 1)\n"
+    "  quirindo --help | --version\n";
+
+struct TLoaded {
+    std::unique_ptr<TDrawing> Drawing = std::make_unique<TDrawing>();
+    TDrawingSettings Settings;
+};
+
+bool Load(const QString& path, TLoaded& loaded, QTextStream& err) {
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadWholeFile(path.toStdString(), bytes, error)) {
+        err << "quirindo: cannot open " << path << ": " << QString::fromStdString(error) << "\n";
+        return false;
+    }
+    try {
+        LoadDrawing(bytes, *loaded.Drawing, loaded.Settings);
+    } catch (const TReadError& damage) {
+        err << "quirindo: " << path << " is damaged or not a drawing: " << damage.what() << "\n";
+        return false;
+    }
+    return true;
+}
+
+int PageCountOf(const TDrawingSettings& s) {
+    return std::clamp(static_cast<int>(std::trunc(s.PageCount)), 1, 10);
+}
+
+int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
+    TLoaded loaded;
+    if (!Load(in, loaded, err)) return 1;
+    const std::string text =
+        DxfFromDrawing(*loaded.Drawing, DxfDrawingHeight(PageCountOf(loaded.Settings),
+                                                         loaded.Settings.PageHeightInch));
+    std::string error;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    if (!WriteFileAtomically(out.toStdString(), {data, text.size()}, error)) {
+        err << "quirindo: cannot write " << out << ": " << QString::fromStdString(error) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+bool WritePng(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error) {
+    const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
+    TPageView view;
+    view.Page = job.Page;
+    view.Scale = job.Dpi / kMmPerInch;
+    view.FontFactor = job.Dpi / job.ScreenDpi;
+    view.PageHeightInch = job.PageHeightInch;
+    view.WidthPx = size.Width;
+    view.HeightPx = size.Height;
+    const QImage image = RenderPageImage(drawing, view, TTextFontResolver(job.WindowText));
+    if (image.isNull()) {
+        error = QStringLiteral("a picture of %1 x %2 pixels is too large; choose a smaller dpi")
+                    .arg(size.Width)
+                    .arg(size.Height);
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+int ExportImage(const QStringList& args, QTextStream& err) {
+    // args: IN OUT [--dpi N] [--page N]
+    if (args.size() < 2) {
+        err << kUsage;
+        return 2;
+    }
+    int dpi = 150;
+    int page = 1;
+    for (qsizetype i = 2; i < args.size(); i += 2) {
+        bool ok = false;
+        const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
+        if (!ok || (args[i] != QLatin1String("--dpi") && args[i] != QLatin1String("--page"))) {
+            err << "quirindo: unexpected argument " << args[i] << "\n" << kUsage;
+            return 2;
+        }
+        (args[i] == QLatin1String("--dpi") ? dpi : page) = value;
+    }
+    if (dpi < 10 || dpi > 4000) {
+        err << "quirindo: the resolution must lie between 10 and 4000 dpi\n";
+        return 2;
+    }
+    const QString out = args[1];
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (suffix != QLatin1String("bmp") && suffix != QLatin1String("png")) {
+        err << "quirindo: the picture must be a .bmp or .png file: " << out << "\n";
+        return 2;
+    }
+    TLoaded loaded;
+    if (!Load(args[0], loaded, err)) return 1;
+    const int pages = PageCountOf(loaded.Settings);
+    if (page < 1 || page > pages) {
+        err << "quirindo: there is no page " << page << "; the drawing has " << pages
+            << (pages == 1 ? " page\n" : " pages\n");
+        return 1;
+    }
+    TBitmapJob job;
+    job.Page = page - 1;
+    job.Dpi = dpi;
+    job.PageWidthInch = loaded.Settings.PageWidthInch;
+    job.PageHeightInch = loaded.Settings.PageHeightInch;
+    job.ScreenDpi = kScreenDpi;
+    QString error;
+    const bool ok = suffix == QLatin1String("bmp") ? WritePageBmp(out, *loaded.Drawing, job, error)
+                                                   : WritePng(out, *loaded.Drawing, job, error);
+    if (!ok) {
+        err << "quirindo: cannot write " << out << ": " << error << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool IsCommandLineRequest(const QStringList& arguments) {
+    return arguments.size() > 1 && arguments[1].startsWith(QLatin1String("--"));
+}
+
+int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    const QString command = arguments.value(1);
+    const QStringList rest = arguments.mid(2);
+    if (command == QLatin1String("--help")) {
+        out << kUsage;
+        return 0;
+    }
+    if (command == QLatin1String("--version")) {
+        out << "Quirindo " << QUIRINDO_VERSION << "\n";
+        return 0;
+    }
+    if (command == QLatin1String("--export-dxf")) {
+        if (rest.size() != 2) {
+            err << kUsage;
+            return 2;
+        }
+        return ExportDxf(rest[0], rest[1], err);
+    }
+    if (command == QLatin1String("--export-image")) return ExportImage(rest, err);
+    err << "quirindo: unknown option " << command << "\n" << kUsage;
+    return 2;
+}
+
+} // namespace quirindo::ui

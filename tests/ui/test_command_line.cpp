@@ -1,0 +1,130 @@
+// The exports from the command line: through the function the program entry
+// calls, and through the real program started without any display.
+
+#include "CommandLine.h"
+#include "DrawingFile.h"
+#include "FileIO.h"
+#include "TempDir.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTextStream>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace quirindo::test {
+namespace {
+
+class CommandLine : public ::testing::Test {
+protected:
+    // A drawing with one 100 mm line across page 1 at y = 50 mm.
+    QString WriteDrawing(const char* name) {
+        TDrawing drawing;
+        TDrawObject* o = drawing.Objects.Append();
+        o->Kind = okLine;
+        o->Width = 0.5;
+        o->X1 = 50;
+        o->Y1 = 50;
+        o->X2 = 150;
+        o->Y2 = 50;
+        drawing.AppendText(u"Maß", "Arial")->Size = 12;
+        const auto bytes = SaveDrawing(drawing, TDrawingSettings{});
+        std::string error;
+        EXPECT_TRUE(WriteFileAtomically(Dir.File(name), bytes, error));
+        return Q(name);
+    }
+    QString Q(const char* name) const { return QString::fromStdString(Dir.File(name)); }
+
+    int Run(QStringList args) {
+        Out.clear();
+        Err.clear();
+        QTextStream out(&Out), err(&Err);
+        args.prepend(QStringLiteral("quirindo"));
+        return ui::RunCommandLine(args, out, err);
+    }
+
+    TTempDir Dir;
+    QString Out, Err;
+};
+
+TEST_F(CommandLine, RecognisesOnlyOptions) {
+    EXPECT_TRUE(ui::IsCommandLineRequest({"quirindo", "--help"}));
+    EXPECT_FALSE(ui::IsCommandLineRequest({"quirindo", "drawing.qrd"}));
+    EXPECT_FALSE(ui::IsCommandLineRequest({"quirindo"}));
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_TRUE(Out.contains(QStringLiteral("--export-dxf")));
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_TRUE(Out.startsWith(QStringLiteral("Quirindo ")));
+    EXPECT_EQ(Run({"--bogus"}), 2);
+    EXPECT_TRUE(Err.contains(QStringLiteral("--bogus")));
+    EXPECT_EQ(Run({"--export-dxf", "only-one.qrd"}), 2);
+}
+
+TEST_F(CommandLine, ExportsDxfLikeTheMenuCommand) {
+    const QString in = WriteDrawing("in.qrd");
+    ASSERT_EQ(Run({"--export-dxf", in, Q("out.dxf")}), 0) << Err.toStdString();
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(Dir.File("out.dxf"), bytes, error));
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("ENTITIES\r\n"), std::string::npos);
+    EXPECT_NE(text.find("POLYLINE\r\n"), std::string::npos);
+    EXPECT_NE(text.find("Ma\xDF\r\n"), std::string::npos);  // Windows-1252
+    EXPECT_NE(text.find("\r\n247\r\n"), std::string::npos); // y = 297 - 50
+}
+
+TEST_F(CommandLine, ExportsPicturesAtTheChosenResolution) {
+    const QString in = WriteDrawing("in.qrd");
+    ASSERT_EQ(Run({"--export-image", in, Q("p.bmp")}), 0) << Err.toStdString();
+    const QImage bmp(Q("p.bmp"));
+    ASSERT_FALSE(bmp.isNull());
+    EXPECT_EQ(bmp.size(), QSize(1240, 1754)); // A4 at 150 dpi
+    ASSERT_EQ(Run({"--export-image", in, Q("p.png"), "--dpi", "100", "--page", "1"}), 0)
+        << Err.toStdString();
+    const QImage png(Q("p.png"));
+    ASSERT_EQ(png.size(), QSize(827, 1169));
+    // The 100 mm line: dark at its middle, white beside its ends.
+    const int y = qRound(50 * 100 / kMmPerInch);
+    EXPECT_LT(qGray(png.pixel(qRound(100 * 100 / kMmPerInch), y)), 100);
+    EXPECT_EQ(qGray(png.pixel(qRound(40 * 100 / kMmPerInch), y)), 255);
+}
+
+TEST_F(CommandLine, FailuresSayWhyAndExitNonZero) {
+    const QString in = WriteDrawing("in.qrd");
+    EXPECT_EQ(Run({"--export-dxf", Q("missing.qrd"), Q("o.dxf")}), 1);
+    EXPECT_TRUE(Err.contains(QStringLiteral("missing.qrd")));
+    { std::ofstream(Dir.File("damaged.qrd"), std::ios::binary) << "\xFF\xFF\xFF\xFF"; }
+    EXPECT_EQ(Run({"--export-image", Q("damaged.qrd"), Q("o.bmp")}), 1);
+    EXPECT_TRUE(Err.contains(QStringLiteral("damaged")));
+    EXPECT_EQ(Run({"--export-dxf", in, Q("no/such/folder/o.dxf")}), 1);
+    EXPECT_TRUE(Err.contains(QStringLiteral("o.dxf")));
+    EXPECT_EQ(Run({"--export-image", in, Q("no/such/folder/o.png")}), 1);
+    EXPECT_EQ(Run({"--export-image", in, Q("o.bmp"), "--page", "2"}), 1);
+    EXPECT_TRUE(Err.contains(QStringLiteral("page 2")));
+    EXPECT_EQ(Run({"--export-image", in, Q("o.bmp"), "--dpi", "5"}), 2);
+    EXPECT_EQ(Run({"--export-image", in, Q("o.gif")}), 2);
+    EXPECT_FALSE(QFileInfo::exists(Q("o.bmp")));
+}
+
+TEST_F(CommandLine, TheProgramExportsWithoutAnyDisplay) {
+    const QString in = WriteDrawing("in.qrd");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(QUIRINDO_PROGRAM), {"--export-dxf", in, Q("p.dxf")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Q("p.dxf")));
+
+    program.start(QStringLiteral(QUIRINDO_PROGRAM),
+                  {"--export-image", Q("missing.qrd"), Q("x.png")});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(program.readAllStandardError().contains("missing.qrd"));
+}
+
+} // namespace
+} // namespace quirindo::test
