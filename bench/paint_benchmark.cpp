@@ -40,8 +40,7 @@ double MedianMs(int repeats, const std::function<void(int)>& step) {
 
 void FillDrawing(TDrawing& d, double pageHeightMm, int pages) {
     std::mt19937 rng(12345);
-    std::uniform_real_distribution<double> x(5, 205), y(5, pageHeightMm * pages - 5),
-        d10(-10, 10);
+    std::uniform_real_distribution<double> x(5, 205), y(5, pageHeightMm * pages - 5), d10(-10, 10);
     auto add = [&](TObjectKind kind) {
         TDrawObject* o = d.Objects.Append();
         o->Kind = kind;
@@ -55,7 +54,8 @@ void FillDrawing(TDrawing& d, double pageHeightMm, int pages) {
         o->X4 = o->X1 + d10(rng);
         o->Y4 = o->Y1 + d10(rng);
     };
-    for (int i = 0; i < 20000; ++i) add(okLine);
+    for (int i = 0; i < 20000; ++i)
+        add(okLine);
     for (int i = 0; i < 2000; ++i) {
         add(okArc);
         add(okEllipse);
@@ -86,8 +86,8 @@ TFigures Measure(ui::TMainForm& form, int zoom, int repeats) {
         const QRect visible = form.PaintBox1->visibleRegion().boundingRect();
         form.PaintBox1->repaint(visible);
     };
-    const QPoint centre = form.PaintBox1->mapFrom(
-        form.ScrollBox1->viewport(), form.ScrollBox1->viewport()->rect().center());
+    const QPoint centre = form.PaintBox1->mapFrom(form.ScrollBox1->viewport(),
+                                                  form.ScrollBox1->viewport()->rect().center());
     auto mouse = [&](QEvent::Type type, QPoint at) {
         QMouseEvent event(type, at, form.PaintBox1->mapToGlobal(at), Qt::LeftButton,
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
@@ -134,7 +134,8 @@ TFigures Measure(ui::TMainForm& form, int zoom, int repeats) {
     });
     f.PagesPerRepaint = double(form.PagesRendered - renderedBefore) / repeats;
     f.Naive = MedianMs(std::max(3, repeats / 10), [&](int) {
-        for (int page = 0; page < form.PageAnz->value(); ++page) form.RenderPageBitmap(page);
+        for (int page = 0; page < form.PageAnz->value(); ++page)
+            form.RenderPageBitmap(page);
         form.InvalidatePageCache();
     });
     return f;

@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev
   fonts-liberation2
   python3 python3-ezdxf python3-dbfread
+  librecad ghostscript
 )
 
 missing=()

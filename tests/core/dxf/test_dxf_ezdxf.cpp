@@ -242,3 +242,33 @@ TEST_F(DxfEzdxf, CheckerRefusesShiftedGroups) {
 }
 
 } // namespace
+
+namespace {
+
+// A second, unrelated reader: LibreCAD turns a file with every kind of
+// object into a PDF (it hangs on files whose group codes are shifted, so the
+// run is bounded).
+TEST_F(DxfEzdxf, LibreCadConvertsEveryKindToPdf) {
+    if (std::system("command -v librecad >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "librecad is not installed";
+    TDrawing d;
+    AddLine(d, 10, 20, 30, 20);
+    AddObject(d, okArc, {80, 80, 120, 120, 150, 100, 100, 10});
+    AddCircle(d, 105, 200, 40);
+    AddObject(d, okBezier, {20, 100, 40, 60, 70, 140, 90, 100});
+    AddText(d, u"Ma\u00DF 5", 15, 30, 12);
+    const fs::path dxf = FDir / "every-kind.dxf";
+    const fs::path pdf = FDir / "every-kind.pdf";
+    {
+        const std::string bytes = DxfFromDrawing(d, A4Height());
+        std::ofstream(dxf, std::ios::binary).write(bytes.data(),
+                                                   static_cast<std::streamsize>(bytes.size()));
+    }
+    const std::string command = "QT_QPA_PLATFORM=offscreen timeout 120 librecad dxf2pdf -o '" +
+                                pdf.string() + "' '" + dxf.string() + "' >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_GT(fs::file_size(pdf), 1000u);
+}
+
+} // namespace
