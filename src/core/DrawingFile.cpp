@@ -1,6 +1,9 @@
 #include "DrawingFile.h"
 
 #include "ByteStream.h"
+#include "FileIO.h"
+
+#include <algorithm>
 
 #include <cmath>
 #include <string>
@@ -137,6 +140,23 @@ void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing, TDrawin
             throw TReadError("invalid page size");
     }
     s = read;
+}
+
+TLoadResult LoadDrawingFile(const std::string& path, TDrawing& drawing, TDrawingSettings& settings,
+                            std::string& reason) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, reason)) return TLoadResult::CannotRead;
+    try {
+        LoadDrawing(bytes, drawing, settings);
+    } catch (const TReadError& damage) {
+        reason = damage.what();
+        return TLoadResult::Damaged;
+    }
+    return TLoadResult::Ok;
+}
+
+int PageCountOf(const TDrawingSettings& settings) {
+    return std::clamp(static_cast<int>(std::trunc(settings.PageCount)), 1, 10);
 }
 
 } // namespace quirindo

@@ -49,4 +49,14 @@ std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings&
 void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing,
                  TDrawingSettings& settings);
 
+enum class TLoadResult { Ok, CannotRead, Damaged };
+
+// Reads the file at `path` and loads it as LoadDrawing does. On failure
+// `reason` says why; the caller then discards `drawing`.
+TLoadResult LoadDrawingFile(const std::string& path, TDrawing& drawing, TDrawingSettings& settings,
+                            std::string& reason);
+
+// The page count a drawing's settings stand for: whole pages, 1 to 10.
+[[nodiscard]] int PageCountOf(const TDrawingSettings& settings);
+
 } // namespace quirindo

@@ -128,17 +128,10 @@ void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
     TPointerState& p = host.Pointer();
     p.ObjectMoving = false;
     if (TDrawObject* o = HighlightedObject(host)) {
-        const double s = host.ViewScale();
-        const double dx = (x - p.DragStartX) / s;
-        const double dy = (y - p.DragStartY) / s;
-        o->X1 += dx;
-        o->X2 += dx;
-        o->X3 += dx;
-        o->X4 += dx;
-        o->Y1 += dy;
-        o->Y2 += dy;
-        o->Y3 += dy;
-        o->Y4 += dy;
+        // The drag's offset, a distance in millimetres.
+        const TPointMm d = ViewToMm(host, x - p.DragStartX, y - p.DragStartY);
+        for (double* px : {&o->X1, &o->X2, &o->X3, &o->X4}) *px += d.X;
+        for (double* py : {&o->Y1, &o->Y2, &o->Y3, &o->Y4}) *py += d.Y;
         host.SetChanged();
     }
     host.Repaint();

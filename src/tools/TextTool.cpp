@@ -196,13 +196,12 @@ void TextMoveRelease(TEditToolHost& host, int x, int y) {
     p.TextMoving = false;
     TTextObject* text = HighlightedText(host);
     if (text) {
-        const double s = host.ViewScale();
-        const double dx = (x - p.DragStartX) / s;
-        const double dy = (y - p.DragStartY) / s;
-        text->Left += dx;
-        text->Right += dx;
-        text->Top += dy;
-        text->Bottom += dy;
+        // The drag's offset, a distance in millimetres.
+        const TPointMm d = ViewToMm(host, x - p.DragStartX, y - p.DragStartY);
+        text->Left += d.X;
+        text->Right += d.X;
+        text->Top += d.Y;
+        text->Bottom += d.Y;
         host.SetChanged();
     }
     host.Repaint();

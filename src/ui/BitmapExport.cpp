@@ -64,6 +64,18 @@ TPixelSize BitmapPageSize(double dpi, double pageWidthInch, double pageHeightInc
     return {PagePixels(100.0, dpi, pageWidthInch), PagePixels(100.0, dpi, pageHeightInch)};
 }
 
+TPageView BitmapPageView(const TBitmapJob& job) {
+    const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
+    TPageView view;
+    view.Page = job.Page;
+    view.Scale = job.Dpi / kMmPerInch;
+    view.FontFactor = job.Dpi / job.ScreenDpi;
+    view.PageHeightInch = job.PageHeightInch;
+    view.WidthPx = size.Width;
+    view.HeightPx = size.Height;
+    return view;
+}
+
 bool FitsBmp(TPixelSize size) {
     if (size.Width <= 0 || size.Height <= 0) return false;
     // The canvas draws nothing beyond this distance from the origin.
@@ -101,13 +113,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
     bool written = file.write(reinterpret_cast<const char*>(header.data()), header.size()) ==
                    static_cast<qint64>(header.size());
 
-    TPageView view;
-    view.Page = job.Page;
-    view.Scale = job.Dpi / kMmPerInch;
-    view.FontFactor = job.Dpi / job.ScreenDpi;
-    view.PageHeightInch = job.PageHeightInch;
-    view.WidthPx = size.Width;
-    view.HeightPx = size.Height;
+    const TPageView view = BitmapPageView(job);
     const TTextFontResolver fonts(job.WindowText);
 
     const qint64 rowBytes = RowBytes(size.Width);

@@ -6,6 +6,7 @@
 
 #include "DrawObjects.h"
 #include "PageGeometry.h"
+#include "PageRenderer.h"
 
 #include <QColor>
 #include <QString>
@@ -25,6 +26,10 @@ struct TBitmapJob {
 
 // round(dpi x page size in inches), halves to even.
 [[nodiscard]] TPixelSize BitmapPageSize(double dpi, double pageWidthInch, double pageHeightInch);
+
+// The page of `job` at its resolution: true size, texts as large relative to
+// the page as on the screen at zoom 100.
+[[nodiscard]] TPageView BitmapPageView(const TBitmapJob& job);
 
 // A BMP keeps its sizes in 32 bits: the pixel rows (3 bytes a pixel, each
 // row padded to 4 bytes) and the headers must stay below 4 GiB.

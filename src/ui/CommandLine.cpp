@@ -3,7 +3,6 @@
 #include "BitmapExport.h"
 #include "DrawingFile.h"
 #include "DxfWriter.h"
-#include "FileIO.h"
 #include "PageRenderer.h"
 
 #include <QFileInfo>
@@ -35,34 +34,27 @@ struct TLoaded {
 };
 
 bool Load(const QString& path, TLoaded& loaded, QTextStream& err) {
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!ReadWholeFile(path.toStdString(), bytes, error)) {
-        err << "quirindo: cannot open " << path << ": " << QString::fromStdString(error) << "\n";
+    std::string reason;
+    switch (LoadDrawingFile(path.toStdString(), *loaded.Drawing, loaded.Settings, reason)) {
+    case TLoadResult::Ok:
+        return true;
+    case TLoadResult::CannotRead:
+        err << "quirindo: cannot open " << path << ": " << QString::fromStdString(reason) << "\n";
+        return false;
+    case TLoadResult::Damaged:
+        err << "quirindo: " << path
+            << " is damaged or not a drawing: " << QString::fromStdString(reason) << "\n";
         return false;
     }
-    try {
-        LoadDrawing(bytes, *loaded.Drawing, loaded.Settings);
-    } catch (const TReadError& damage) {
-        err << "quirindo: " << path << " is damaged or not a drawing: " << damage.what() << "\n";
-        return false;
-    }
-    return true;
-}
-
-int PageCountOf(const TDrawingSettings& s) {
-    return std::clamp(static_cast<int>(std::trunc(s.PageCount)), 1, 10);
+    return false;
 }
 
 int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
     TLoaded loaded;
     if (!Load(in, loaded, err)) return 1;
-    const std::string text =
-        DxfFromDrawing(*loaded.Drawing, DxfDrawingHeight(PageCountOf(loaded.Settings),
-                                                         loaded.Settings.PageHeightInch));
     std::string error;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!WriteFileAtomically(out.toStdString(), {data, text.size()}, error)) {
+    if (!WriteDxfFile(out.toStdString(), *loaded.Drawing, PageCountOf(loaded.Settings),
+                      loaded.Settings.PageHeightInch, error)) {
         err << "quirindo: cannot write " << out << ": " << QString::fromStdString(error) << "\n";
         return 1;
     }
@@ -70,19 +62,12 @@ int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
 }
 
 bool WritePng(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error) {
-    const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
-    TPageView view;
-    view.Page = job.Page;
-    view.Scale = job.Dpi / kMmPerInch;
-    view.FontFactor = job.Dpi / job.ScreenDpi;
-    view.PageHeightInch = job.PageHeightInch;
-    view.WidthPx = size.Width;
-    view.HeightPx = size.Height;
+    const TPageView view = BitmapPageView(job);
     const QImage image = RenderPageImage(drawing, view, TTextFontResolver(job.WindowText));
     if (image.isNull()) {
         error = QStringLiteral("a picture of %1 x %2 pixels is too large; choose a smaller dpi")
-                    .arg(size.Width)
-                    .arg(size.Height);
+                    .arg(view.WidthPx)
+                    .arg(view.HeightPx);
         return false;
     }
     QSaveFile file(path);

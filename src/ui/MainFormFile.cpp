@@ -1,7 +1,6 @@
 // Document commands: new, open, save, save as, close, and the drawing file
 // handling around the in-memory reader and writer.
 
-#include "ByteStream.h"
 #include "ColorSwatch.h"
 #include "FileIO.h"
 #include "Geometry.h"
@@ -178,21 +177,20 @@ bool TMainForm::OpenFile() {
 }
 
 bool TMainForm::OpenFileFromPath(const QString& path) {
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!ReadWholeFile(path.toStdString(), bytes, error)) {
-        ReportFileError("Die Datei %1 konnte nicht geöffnet werden: %2", path,
-                        QString::fromStdString(error));
-        return false;
-    }
     // Read into a new document and take it over only when all of it was read.
     auto drawing = std::make_unique<TDrawing>();
     TDrawingSettings settings = CurrentSettings();
-    try {
-        LoadDrawing(bytes, *drawing, settings);
-    } catch (const TReadError& damage) {
+    std::string reason;
+    switch (LoadDrawingFile(path.toStdString(), *drawing, settings, reason)) {
+    case TLoadResult::Ok:
+        break;
+    case TLoadResult::CannotRead:
+        ReportFileError("Die Datei %1 konnte nicht geöffnet werden: %2", path,
+                        QString::fromStdString(reason));
+        return false;
+    case TLoadResult::Damaged:
         ReportFileError("Die Datei %1 ist beschädigt oder keine Zeichnung: %2", path,
-                        QString::fromStdString(damage.what()));
+                        QString::fromStdString(reason));
         return false;
     }
     Drawing = std::move(drawing);

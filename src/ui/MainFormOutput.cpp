@@ -5,7 +5,6 @@
 #include "DPIForm.h"
 #include "DrawingFile.h"
 #include "DxfWriter.h"
-#include "FileIO.h"
 #include "MainForm.h"
 #include "Messages.h"
 #include "PaintBox.h"
@@ -105,12 +104,8 @@ void TMainForm::DXFExportActionClick() {
 }
 
 bool TMainForm::savedxfArc(const QString& fileName) {
-    const std::string text =
-        DxfFromDrawing(*Drawing, DxfDrawingHeight(PageCount(), PageHeightInch));
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(text.data()),
-                                              text.size());
     std::string error;
-    if (!WriteFileAtomically(fileName.toStdString(), bytes, error)) {
+    if (!WriteDxfFile(fileName.toStdString(), *Drawing, PageCount(), PageHeightInch, error)) {
         ReportFileError("Die Datei %1 konnte nicht geschrieben werden: %2", fileName,
                         QString::fromStdString(error));
         return false;

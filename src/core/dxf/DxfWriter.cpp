@@ -4,6 +4,7 @@
 #include "DrawingFile.h"
 #include "DxfArcFit.h"
 #include "DxfNumber.h"
+#include "FileIO.h"
 
 #include <array>
 #include <cmath>
@@ -293,6 +294,13 @@ std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight, TDxfMi
     for (std::string_view line : {"  0", "ENDSEC", "  0", "EOF"})
         out.Line(line);
     return out.Take();
+}
+
+bool WriteDxfFile(const std::string& path, const TDrawing& drawing, int pageCount,
+                  double pageHeightInch, std::string& error) {
+    const std::string text = DxfFromDrawing(drawing, DxfDrawingHeight(pageCount, pageHeightInch));
+    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
+    return WriteFileAtomically(path, {data, text.size()}, error);
 }
 
 } // namespace quirindo

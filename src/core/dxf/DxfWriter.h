@@ -26,4 +26,9 @@ enum class TDxfMiddleSearch { Fast, Scan };
 [[nodiscard]] std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight,
                                          TDxfMiddleSearch search = TDxfMiddleSearch::Fast);
 
+// Writes the DXF text of the drawing to `path` through a temporary file, so a
+// failure leaves any previous file untouched; false with `error` saying why.
+bool WriteDxfFile(const std::string& path, const TDrawing& drawing, int pageCount,
+                  double pageHeightInch, std::string& error);
+
 } // namespace quirindo
