@@ -6,7 +6,9 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <array>
@@ -15,8 +17,6 @@
 
 namespace quirindo::ui {
 namespace {
-
-constexpr std::uint32_t kBmpHeaderBytes = 14 + 40;
 
 long long RowBytes(int width) {
     return (static_cast<long long>(width) * 3 + 3) / 4 * 4;
@@ -32,16 +32,27 @@ void Put32(std::uint8_t*& p, std::uint32_t v) {
         *p++ = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-// File header and BITMAPINFOHEADER of an uncompressed bottom-up 24-bit BMP.
+} // namespace
+
+long long BmpFileBytes(TPixelSize size) {
+    return kBmpHeaderBytes + RowBytes(size.Width) * size.Height;
+}
+
 std::array<std::uint8_t, kBmpHeaderBytes> BmpHeader(TPixelSize size, double dpi) {
-    const auto imageBytes = static_cast<std::uint32_t>(RowBytes(size.Width) * size.Height);
+    // Beyond 32 bits the sizes are left 0, "not given": an uncompressed
+    // picture is fully described by its width, height and depth, and
+    // readers take the rows from there.
+    const bool sized = BmpFileBytes(size) <= 0xFFFFFFFFLL;
+    const auto imageBytes =
+        sized ? static_cast<std::uint32_t>(RowBytes(size.Width) * size.Height) : 0U;
+    const auto fileBytes = sized ? kBmpHeaderBytes + imageBytes : 0U;
     const auto pixelsPerMetre = static_cast<std::uint32_t>(
         std::clamp(std::lround(dpi * 1000.0 / kMmPerInch), 0L, static_cast<long>(INT32_MAX)));
     std::array<std::uint8_t, kBmpHeaderBytes> header{};
     std::uint8_t* p = header.data();
     *p++ = 'B';
     *p++ = 'M';
-    Put32(p, kBmpHeaderBytes + imageBytes);
+    Put32(p, fileBytes);
     Put32(p, 0); // reserved
     Put32(p, kBmpHeaderBytes);
     Put32(p, 40);
@@ -57,8 +68,6 @@ std::array<std::uint8_t, kBmpHeaderBytes> BmpHeader(TPixelSize size, double dpi)
     Put32(p, 0); // important colours
     return header;
 }
-
-} // namespace
 
 TPixelSize BitmapPageSize(double dpi, double pageWidthInch, double pageHeightInch) {
     return {PagePixels(100.0, dpi, pageWidthInch), PagePixels(100.0, dpi, pageHeightInch)};
@@ -78,9 +87,9 @@ TPageView BitmapPageView(const TBitmapJob& job) {
 
 bool FitsBmp(TPixelSize size) {
     if (size.Width <= 0 || size.Height <= 0) return false;
-    // The canvas draws nothing beyond this distance from the origin.
-    if (size.Width > kMaxCoordPx || size.Height > kMaxCoordPx) return false;
-    return RowBytes(size.Width) * size.Height + kBmpHeaderBytes <= 0xFFFFFFFFLL;
+    // The canvas draws nothing beyond this distance from the origin; that
+    // also keeps width and height far inside the header's signed 32 bits.
+    return size.Width <= kMaxCoordPx && size.Height <= kMaxCoordPx;
 }
 
 int BandRows(int width, long long bandPixels) {
@@ -95,6 +104,15 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
         error = QStringLiteral("a picture of %1 x %2 pixels does not fit in a BMP file")
                     .arg(size.Width)
                     .arg(size.Height);
+        return false;
+    }
+    // A picture of gigabytes should not stop at a full disk after minutes.
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    const long long needed = BmpFileBytes(size);
+    if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < needed) {
+        error = QStringLiteral("the picture needs %1 MB, but only %2 MB are free on the disk")
+                    .arg((needed + 999999) / 1000000)
+                    .arg(disk.bytesAvailable() / 1000000);
         return false;
     }
     const int rowsPerBand = std::min(BandRows(size.Width, bandPixels), size.Height);

@@ -11,6 +11,9 @@
 #include <QColor>
 #include <QString>
 
+#include <array>
+#include <cstdint>
+
 namespace quirindo::ui {
 
 struct TBitmapJob {
@@ -31,9 +34,19 @@ struct TBitmapJob {
 // the page as on the screen at zoom 100.
 [[nodiscard]] TPageView BitmapPageView(const TBitmapJob& job);
 
-// A BMP keeps its sizes in 32 bits: the pixel rows (3 bytes a pixel, each
-// row padded to 4 bytes) and the headers must stay below 4 GiB.
+// Whether a picture of that size can be exported: not empty, and not so
+// large that the canvas would leave parts of it blank.
 [[nodiscard]] bool FitsBmp(TPixelSize size);
+
+inline constexpr std::uint32_t kBmpHeaderBytes = 14 + 40;
+
+// Header and pixel rows (3 bytes a pixel, each row padded to 4 bytes).
+[[nodiscard]] long long BmpFileBytes(TPixelSize size);
+
+// File header and BITMAPINFOHEADER of an uncompressed bottom-up 24-bit BMP.
+// A file beyond 4 GiB (A4 above about 3,800 dpi) has its two size fields,
+// which hold only 32 bits, set to 0.
+[[nodiscard]] std::array<std::uint8_t, kBmpHeaderBytes> BmpHeader(TPixelSize size, double dpi);
 
 // Rows per band: at most bandPixels pixels, at least one row.
 [[nodiscard]] int BandRows(int width, long long bandPixels);

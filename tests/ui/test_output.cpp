@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPageSetupDialog>
@@ -619,12 +620,14 @@ TEST_F(OutputTest, BitmapExportRefusesMissingPagesAndHugePictures) {
     EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("2")));
     EXPECT_EQ(Fake->SaveDialogs, 0) << "asked before choosing a file";
 
-    // A4 at 4000 dpi needs 4.6 GB of rows; a BMP holds less than 4 GiB.
+    // A page of 300 inches at 4000 dpi is wider than the canvas can draw.
+    Form->PageWidthInch = 300;
     AnswerDpi(4000, 1);
     Form->AlsBildexportieren1Click();
     ASSERT_EQ(Fake->Errors.size(), 2);
-    EXPECT_TRUE(Fake->Errors[1].contains(QStringLiteral("33071"))) << Fake->Errors[1].toStdString();
+    EXPECT_TRUE(Fake->Errors[1].contains(QStringLiteral("1200000"))) << Fake->Errors[1].toStdString();
     EXPECT_EQ(Fake->SaveDialogs, 0);
+    Form->PageWidthInch = 210 / kMmPerInch;
 
     AnswerDpi(150, 1);
     Form->AlsBildexportieren1Click(); // the save dialog cancelled
@@ -632,21 +635,84 @@ TEST_F(OutputTest, BitmapExportRefusesMissingPagesAndHugePictures) {
     EXPECT_EQ(Fake->Errors.size(), 2);
 }
 
-TEST(BitmapLimits, SizesThatFitABmp) {
+std::uint32_t Field32(const std::array<std::uint8_t, ui::kBmpHeaderBytes>& h, int at) {
+    return h[at] | h[at + 1] << 8 | h[at + 2] << 16 | std::uint32_t(h[at + 3]) << 24;
+}
+
+TEST(BitmapLimits, SizesAndHeaderFields) {
     const TPixelSize a4 = ui::BitmapPageSize(150, 210 / kMmPerInch, 297 / kMmPerInch);
     EXPECT_EQ(a4.Width, 1240);
     EXPECT_EQ(a4.Height, 1754);
-    EXPECT_TRUE(ui::FitsBmp({1240, 1754}));
-    // 3000 dpi on A4 fits, 4000 does not.
-    EXPECT_TRUE(ui::FitsBmp(ui::BitmapPageSize(3000, 210 / kMmPerInch, 297 / kMmPerInch)));
-    EXPECT_FALSE(ui::FitsBmp(ui::BitmapPageSize(4000, 210 / kMmPerInch, 297 / kMmPerInch)));
+    EXPECT_TRUE(ui::FitsBmp(a4));
+    auto h = ui::BmpHeader(a4, 150);
+    EXPECT_EQ(h[0], 'B');
+    EXPECT_EQ(h[1], 'M');
+    EXPECT_EQ(Field32(h, 2), 54 + 3720 * 1754); // rows of 1240 x 3 bytes, already a multiple of 4
+    EXPECT_EQ(Field32(h, 10), 54);
+    EXPECT_EQ(Field32(h, 18), 1240);
+    EXPECT_EQ(Field32(h, 22), 1754);
+    EXPECT_EQ(Field32(h, 34), 3720 * 1754);
+    EXPECT_EQ(Field32(h, 38), 5906); // 150 dots an inch in dots a metre
+
+    // A4 at 4000 dpi: 33071 x 46772 pixels, 4.6 GB, beyond the 32-bit size
+    // fields, which are then 0; width and height are still exact.
+    const TPixelSize huge = ui::BitmapPageSize(4000, 210 / kMmPerInch, 297 / kMmPerInch);
+    EXPECT_EQ(huge.Width, 33071);
+    EXPECT_EQ(huge.Height, 46772);
+    EXPECT_TRUE(ui::FitsBmp(huge));
+    EXPECT_EQ(ui::BmpFileBytes(huge), 54 + 99216LL * 46772);
+    h = ui::BmpHeader(huge, 4000);
+    EXPECT_EQ(Field32(h, 2), 0U);
+    EXPECT_EQ(Field32(h, 34), 0U);
+    EXPECT_EQ(Field32(h, 18), 33071U);
+    EXPECT_EQ(Field32(h, 22), 46772U);
     // At the edge: rows of 65532 bytes, 54 header bytes, at most 2^32 - 1 in all.
-    EXPECT_TRUE(ui::FitsBmp({21844, 65539}));
-    EXPECT_FALSE(ui::FitsBmp({21844, 65540}));
+    EXPECT_EQ(Field32(ui::BmpHeader({21844, 65539}, 100), 2), 4294901802U);
+    EXPECT_EQ(Field32(ui::BmpHeader({21844, 65540}, 100), 2), 0U);
+
     EXPECT_FALSE(ui::FitsBmp({0, 10}));
     EXPECT_FALSE(ui::FitsBmp({10, -1}));
+    EXPECT_TRUE(ui::FitsBmp({kMaxCoordPx, kMaxCoordPx}));
+    EXPECT_FALSE(ui::FitsBmp({kMaxCoordPx + 1, 10}));
     EXPECT_EQ(ui::BandRows(1000, 1 << 20), 1048);
     EXPECT_EQ(ui::BandRows(5000, 10), 1);
+}
+
+TEST_F(OutputTest, BitmapWithoutSizeFieldsIsReadByItsDimensions) {
+    // What a picture beyond 4 GiB looks like to a reader, on a small scale:
+    // the same file with both size fields 0 reads back the same.
+    AddLine(10, 20, 110, 20);
+    ui::TBitmapJob job;
+    job.Dpi = 50;
+    job.PageWidthInch = Form->PageWidthInch;
+    job.PageHeightInch = Form->PageHeightInch;
+    const QString path = Path("sized.bmp");
+    QString error;
+    ASSERT_TRUE(ui::WritePageBmp(path, *Form->Drawing, job, error)) << error.toStdString();
+    QByteArray bytes = ReadAll(path);
+    ASSERT_EQ(bytes.size(), ui::BmpFileBytes(ui::BitmapPageSize(50, job.PageWidthInch,
+                                                                job.PageHeightInch)));
+    for (int at : {2, 3, 4, 5, 34, 35, 36, 37})
+        bytes[at] = 0;
+    QImage unsized;
+    ASSERT_TRUE(unsized.loadFromData(bytes, "BMP"));
+    EXPECT_EQ(unsized.convertToFormat(QImage::Format_RGB32),
+              QImage(path).convertToFormat(QImage::Format_RGB32));
+    EXPECT_GT(DarkPixels(unsized, unsized.rect()), 50);
+}
+
+TEST_F(OutputTest, BitmapLargerThanTheFreeDiskIsRefusedAtOnce) {
+    // 2^20 x 2^20 pixels would take 3.3 TB.
+    ui::TBitmapJob job;
+    job.Dpi = 4000;
+    job.PageWidthInch = job.PageHeightInch = (1 << 20) / 4000.0;
+    const QString path = Path("terabytes.bmp");
+    QString error;
+    EXPECT_FALSE(ui::WritePageBmp(path, *Form->Drawing, job, error));
+    EXPECT_TRUE(error.contains(QStringLiteral("3298535 MB"))) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(QDir(Dir.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 0)
+        << "no temporary file left behind";
 }
 
 TEST_F(OutputTest, BitmapBandsJoinWithoutSeams) {
