@@ -9,16 +9,25 @@ PACKAGES=(
   fonts-liberation2
   python3 python3-ezdxf python3-dbfread
   librecad ghostscript
+  locales
 )
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   echo "Installing: ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, for the tests that check that exported
+# numbers keep their full stop.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  echo "Generating the locale de_DE.UTF-8"
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

@@ -112,12 +112,19 @@ TEST_F(CommandLine, TheProgramExportsWithoutAnyDisplay) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         env.remove(QString::fromLatin1(name));
+    // A user whose numbers have a decimal comma still gets a full stop.
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
     QProcess program;
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(QUIRINDO_PROGRAM), {"--export-dxf", in, Q("p.dxf")});
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
-    EXPECT_TRUE(QFileInfo::exists(Q("p.dxf")));
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(Dir.File("p.dxf"), bytes, error)) << error;
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("\r\n 40\r\n1.2\r\n"), std::string::npos); // text height 12 / 10
+    EXPECT_EQ(text.find("1,2"), std::string::npos);
 
     program.start(QStringLiteral(QUIRINDO_PROGRAM),
                   {"--export-image", Q("missing.qrd"), Q("x.png")});
