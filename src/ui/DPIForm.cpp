@@ -1,5 +1,6 @@
 #include "DPIForm.h"
 
+#include "Localisation.h"
 #include "SpinEdits.h"
 
 #include <QFrame>
@@ -33,6 +34,8 @@ TDPIForm::TDPIForm(QWidget* parent) : QDialog(parent) {
     ok->setGeometry(84, 120, 75, 25);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    // The labels are wider in most fonts than the dialog was drawn for.
+    FitFixedWindowToLabels(this);
 }
 
 } // namespace quirindo::ui

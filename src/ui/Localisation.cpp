@@ -91,6 +91,7 @@ private:
         if (auto* label = qobject_cast<QLabel*>(w)) {
             label->setText(T(label->text()));
             GrowToText(label);
+            FitFixedWindowToLabels(label->window());
         } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
             auto* b = static_cast<QAbstractButton*>(w);
             b->setText(T(b->text()));
@@ -203,6 +204,32 @@ void TranslateComponents(const QList<QObject*>& roots, const TTextLookup& lookup
 
 void TranslateComponents(QObject* root, const TTextLookup& lookup) {
     TranslateComponents(QList<QObject*>{root}, lookup);
+}
+
+void FitFixedWindowToLabels(QWidget* window) {
+    if (!window || window->minimumSize() != window->maximumSize()) return;
+    constexpr int kMargin = 8;
+    const int old = window->width();
+    int needed = old;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        const QWidget* parent = label->parentWidget();
+        if (parent && parent->layout() && parent->layout()->indexOf(label) >= 0) continue;
+        // A label never resized by hand takes its text's size when shown.
+        const int width = label->testAttribute(Qt::WA_Resized)
+                              ? label->width()
+                              : std::max(label->width(), label->sizeHint().width());
+        needed = std::max(needed, label->mapTo(window, QPoint(width, 0)).x() + kMargin);
+    }
+    if (needed == old) return;
+    const int delta = needed - old;
+    for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect g = child->geometry();
+        if (g.left() == 0 && g.width() == old)
+            child->resize(needed, g.height());
+        else if (std::abs(g.left() + g.left() + g.width() - old) <= 1)
+            child->move(g.left() + delta / 2, g.top());
+    }
+    window->setFixedSize(needed, window->height());
 }
 
 QList<QObject*> ApplicationWindows(QObject* mainWindow) {

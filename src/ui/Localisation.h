@@ -9,6 +9,7 @@
 #include <functional>
 
 class QObject;
+class QWidget;
 
 namespace quirindo::ui {
 
@@ -33,5 +34,11 @@ void TranslateComponents(QObject* root, const TTextLookup& lookup);
 // main window are reached through it), ordered by object name so that the
 // texts a first start collects are met in the same order every time.
 QList<QObject*> ApplicationWindows(QObject* mainWindow);
+
+// A window of fixed size whose controls are placed by hand widens until
+// every label fits, 8 pixels from the right edge: strips that spanned the
+// whole width stretch along and controls that were centred stay centred.
+// Windows of a size the user can change are left alone.
+void FitFixedWindowToLabels(QWidget* window);
 
 } // namespace quirindo::ui

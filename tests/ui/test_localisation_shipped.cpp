@@ -11,7 +11,9 @@
 #include "TranslateForm.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMap>
+
 #include <filesystem>
 #include <sstream>
 
@@ -80,6 +82,18 @@ TEST_P(ShippedTranslations, NoGermanTextIsLeftAndNoTextIsMissing) {
             EXPECT_TRUE(it == translation.constEnd() || it.value() == text.trimmed())
                 << "German text shown: " << text.toStdString();
         }
+    // No translated label sticks out of a dialog of fixed size.
+    for (QWidget* dialog : {static_cast<QWidget*>(&dpiForm), static_cast<QWidget*>(&pageSetup),
+                            static_cast<QWidget*>(&addText)}) {
+        dialog->show();
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (!label->isVisible()) continue;
+            const int right = label->mapTo(dialog, QPoint(label->width(), 0)).x();
+            EXPECT_LE(right, dialog->width()) << label->text().toStdString();
+            EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+        }
+        dialog->hide();
+    }
     EXPECT_FALSE(Fake->Errors.isEmpty());
     for (const QString& error : Fake->Errors)
         EXPECT_FALSE(error.startsWith(QStringLiteral("Die Datei"))) << error.toStdString();
