@@ -84,53 +84,85 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
     return true;
 }
 
-bool WriteFileAtomically(const std::string& requestedPath, std::span<const std::uint8_t> bytes,
-                         std::string& error) {
+TAtomicFileWriter::~TAtomicFileWriter() {
+    Discard();
+}
+
+bool TAtomicFileWriter::Fail() {
+    if (!FFailed) FError = SystemError();
+    FFailed = true;
+    Discard();
+    return false;
+}
+
+void TAtomicFileWriter::Discard() {
+    if (FFd >= 0) {
+        ::close(FFd);
+        FFd = -1;
+        ::unlink(FTemp.c_str());
+    }
+}
+
+bool TAtomicFileWriter::Open(const std::string& requestedPath) {
+    Discard();
+    FFailed = false;
+    FError.clear();
     // Saving through a symbolic link replaces the file it points to, not the link.
-    std::string path = requestedPath;
+    FPath = requestedPath;
     if (char* resolved = ::realpath(requestedPath.c_str(), nullptr)) {
-        path = resolved;
+        FPath = resolved;
         std::free(resolved);
     }
     struct stat target {};
-    const bool exists = ::stat(path.c_str(), &target) == 0;
+    const bool exists = ::stat(FPath.c_str(), &target) == 0;
     if (exists && !S_ISREG(target.st_mode)) {
-        error = S_ISDIR(target.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        FError = S_ISDIR(target.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        FFailed = true;
         return false;
     }
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        error = SystemError();
-        return false;
-    }
+    FTemp = FPath + ".XXXXXX";
+    FFd = ::mkstemp(FTemp.data());
+    if (FFd < 0) return Fail();
     // Keep the permissions of the file being replaced; a new file gets the
     // usual ones instead of mkstemp's private 0600.
     const mode_t mode = exists ? (target.st_mode & 07777) : (0666 & ~CurrentUmask());
-    bool ok =
-        ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    if (!ok) error = SystemError();
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = SystemError();
-    }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = SystemError();
-    }
-    if (!ok) {
-        ::unlink(temp.c_str());
+    if (::fchmod(FFd, mode) != 0) return Fail();
+    return true;
+}
+
+bool TAtomicFileWriter::Write(std::span<const std::uint8_t> bytes) {
+    if (FFailed || FFd < 0) return false;
+    return WriteAll(FFd, bytes.data(), bytes.size()) || Fail();
+}
+
+bool TAtomicFileWriter::Commit() {
+    if (FFailed || FFd < 0) return false;
+    if (::fsync(FFd) != 0) return Fail();
+    const int fd = FFd;
+    FFd = -1;
+    if (::close(fd) != 0 || ::rename(FTemp.c_str(), FPath.c_str()) != 0) {
+        FError = SystemError();
+        FFailed = true;
+        ::unlink(FTemp.c_str());
         return false;
     }
     // Make the rename itself durable.
-    const std::string::size_type slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string::size_type slash = FPath.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : FPath.substr(0, slash + 1);
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         (void)::fsync(dirFd);
         ::close(dirFd);
     }
     return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         std::string& error) {
+    TAtomicFileWriter file;
+    if (file.Open(path) && file.Write(bytes) && file.Commit()) return true;
+    error = file.Error();
+    return false;
 }
 
 } // namespace quirindo

@@ -159,6 +159,46 @@ TEST_F(FileIO, SaveRefusesDirectoriesAndMissingParents) {
     EXPECT_FALSE(fs::exists(Dir / "missing"));
 }
 
+// Files written piece by piece: the target changes only at Commit, a
+// writer dropped half way leaves the old file and no temporary one, and a
+// writer that failed or was committed takes nothing more.
+TEST_F(FileIO, PieceByPieceWriterReplacesOnlyAtCommit) {
+    const std::string path = PathOf("out.dxf");
+    WriteRaw(path, "old");
+    std::string error;
+    {
+        TAtomicFileWriter file;
+        ASSERT_TRUE(file.Open(path)) << file.Error();
+        EXPECT_TRUE(file.Write(TBytes{'a', 'b'}));
+        EXPECT_TRUE(file.Write(TBytes(70000, 'c')));
+        TBytes back;
+        ASSERT_TRUE(ReadWholeFile(path, back, error));
+        EXPECT_EQ(std::string(back.begin(), back.end()), "old") << "replaced before Commit";
+        EXPECT_EQ(Entries().size(), 2u); // the target and the temporary file
+    }
+    TBytes back;
+    ASSERT_TRUE(ReadWholeFile(path, back, error));
+    EXPECT_EQ(std::string(back.begin(), back.end()), "old");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"out.dxf"});
+
+    TAtomicFileWriter file;
+    ASSERT_TRUE(file.Open(path));
+    EXPECT_TRUE(file.Write(TBytes{'n', 'e'}));
+    EXPECT_TRUE(file.Write(TBytes{'w'}));
+    EXPECT_TRUE(file.Commit()) << file.Error();
+    ASSERT_TRUE(ReadWholeFile(path, back, error));
+    EXPECT_EQ(std::string(back.begin(), back.end()), "new");
+    EXPECT_EQ(Entries(), std::vector<std::string>{"out.dxf"});
+    EXPECT_FALSE(file.Write(TBytes{'x'})) << "a committed writer takes nothing more";
+
+    fs::create_directory(Dir / "sub");
+    TAtomicFileWriter onDirectory;
+    EXPECT_FALSE(onDirectory.Open(PathOf("sub")));
+    EXPECT_FALSE(onDirectory.Error().empty());
+    EXPECT_FALSE(onDirectory.Write(TBytes{1}));
+    EXPECT_FALSE(onDirectory.Commit());
+}
+
 TEST_F(FileIO, ReadingWhatIsNoFileFailsWithAReason) {
     TBytes bytes;
     std::string error;

@@ -25,7 +25,7 @@ TBisector BisectorOf(TDxfPoint a, TDxfPoint e) {
 
 struct TCandidate {
     TDxfPoint C;
-    double Dist = 0.0; // squared
+    double Dist = 0.0;
 };
 
 // Both searches must evaluate a candidate with exactly the same operations,
@@ -36,7 +36,10 @@ struct TCandidate {
     const TDxfPoint c{b.Mid.X + s * b.Dx, b.Mid.Y + s * b.Dy};
     const double ex = c.X - m.X;
     const double ey = c.Y - m.Y;
-    return {c, ex * ex + ey * ey};
+    // The distance itself, not its square: rounding the root can make two
+    // candidates equally near that their squares would still tell apart,
+    // and then the first one met must win.
+    return {c, std::sqrt(ex * ex + ey * ey)};
 }
 
 // Visits n = hi down to lo; a later candidate must be strictly nearer.
@@ -65,10 +68,14 @@ TDxfPoint BisectorPointByScan(TDxfPoint a, TDxfPoint m, TDxfPoint e) {
 TDxfPoint BisectorPoint(TDxfPoint a, TDxfPoint m, TDxfPoint e) {
     const TBisector b = BisectorOf(a, e);
     // Exactly, the squared distance is dd / 1e6 * (n - t)^2 + const, a parabola
-    // in n with its lowest point at t. Computed distances deviate from it by at
-    // most errF, so only n with (n - t)^2 <= (nb - t)^2 + 2 errF * 1e6 / dd can
-    // tie with or beat the best whole candidate nb; every other n is strictly
-    // farther even after rounding. The bounds below are generous on purpose.
+    // in n with its lowest point at t. Computed squares deviate from it by at
+    // most errF. Every n with (n - t)^2 > (nb - t)^2 + k, nb the whole
+    // candidate nearest to t, has a square larger than nb's by more than
+    // 2 errF + 32 u reach^2 exactly, so by more than 32 u reach^2 (at least
+    // 16 u of either square) after rounding: enough for the rounded roots to
+    // differ too. Such an n can neither beat nor tie with nb; only the n
+    // between lo and hi need to be looked at. The bounds are generous on
+    // purpose.
     const double dd = b.Dx * b.Dx + b.Dy * b.Dy;
     const double px = m.X - b.Mid.X;
     const double py = m.Y - b.Mid.Y;
@@ -80,10 +87,15 @@ TDxfPoint BisectorPoint(TDxfPoint a, TDxfPoint m, TDxfPoint e) {
     const double eps = 16 * u * scale;            // error of one coordinate of C - M
     const double reach = MaxAbs({px, py}) + dMax; // largest |C - M| coordinate
     const double errF = 16 * (4 * reach * eps + 2 * eps * eps + 8 * u * reach * reach);
-    const double k = 2 * errF / dd * 1e6;
+    const double k = (2 * errF + 32 * u * reach * reach) / dd * 1e6;
     const double tErr = 1000 * 64 * u * scale / std::sqrt(dd) + 1;
 
-    if (!(dd > 0) || !std::isfinite(t) || !std::isfinite(k) || !std::isfinite(tErr))
+    // Squares near the bottom of the number range lose their relative
+    // precision (subnormal numbers); the bounds above do not hold there.
+    constexpr double kSmallest = 1e-250;
+    if (!(dd > kSmallest) || !(reach * reach > kSmallest) || !(eps > kSmallest))
+        return BisectorPointByScan(a, m, e);
+    if (!std::isfinite(t) || !std::isfinite(k) || !std::isfinite(tErr))
         return BisectorPointByScan(a, m, e);
 
     const double nb = std::clamp(std::round(t), -double(kLastCandidate), double(kLastCandidate));
@@ -107,7 +119,8 @@ std::optional<double> ArcBulgeThrough(TDxfPoint a, TDxfPoint c, TDxfPoint e) {
     const double q2 = qx * qx + qy * qy;
     const double zx = a.X + (qy * b2 - by * q2) / d;
     const double zy = a.Y + (bx * q2 - qx * b2) / d;
-    const double r = std::hypot(a.X - zx, a.Y - zy);
+    const double rx = a.X - zx, ry = a.Y - zy;
+    const double r = std::sqrt(rx * rx + ry * ry);
     // Points that pass the collinearity test but still give no usable circle
     // are written straight rather than with an undefined bulge.
     if (!std::isfinite(zx) || !std::isfinite(zy) || !(r > 0) || !std::isfinite(r))
@@ -116,7 +129,8 @@ std::optional<double> ArcBulgeThrough(TDxfPoint a, TDxfPoint c, TDxfPoint e) {
     const double sA = std::atan2(a.Y - zy, a.X - zx);
     const double sE = std::atan2(e.Y - zy, e.X - zx);
     const double sweep = sE > sA ? sE - sA : 2 * std::numbers::pi - sA + sE;
-    const double chord = std::hypot(a.X - e.X, a.Y - e.Y);
+    const double cx = a.X - e.X, cy = a.Y - e.Y;
+    const double chord = std::sqrt(cx * cx + cy * cy);
     // Rounding can push a half circle's chord a hair beyond the diameter.
     const double halfAngleSine = std::min(1.0, chord / (2 * r));
     const double bulge = std::tan(std::asin(halfAngleSine) / 2);

@@ -15,7 +15,8 @@ struct TDxfPoint {
     double Y = 0.0;
 };
 
-// The candidate nearest to m by the squared distance; candidates are visited
+// The candidate nearest to m (distances compared as rounded roots, where
+// two candidates can be equally near); candidates are visited
 // from n = 999 down and only a strictly nearer one replaces the kept one, so
 // the first of equally near candidates wins. Visits all 1999 candidates.
 [[nodiscard]] TDxfPoint BisectorPointByScan(TDxfPoint a, TDxfPoint m, TDxfPoint e);

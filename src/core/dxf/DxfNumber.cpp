@@ -1,6 +1,11 @@
 #include "DxfNumber.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <system_error>
 
@@ -8,10 +13,70 @@ namespace quirindo {
 
 namespace {
 
+__extension__ using TUInt128 = unsigned __int128;
+
+constexpr std::array<TUInt128, 23> kPowersOfTen = [] {
+    std::array<TUInt128, 23> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * 10;
+    return p;
+}();
+
+constexpr std::uint64_t kTenTo14 = 100000000000000ULL;
+constexpr std::uint64_t kTenTo15 = 1000000000000000ULL;
+
+// The common case, coordinates and bulges from 1E-7 up to below 1E15, in
+// integer arithmetic: |value| = m x 2^-s exactly, so |value| x 10^k =
+// m x 10^k / 2^s, whose quotient and remainder give the 15 digits and the
+// exact rounding (half to even, as printf does). False outside that range.
+bool RoundedDigitsInRange(double value, char (&digits)[17], int& exponent) {
+    const double a = std::fabs(value);
+    if (!(a >= 1e-7 && a < 1e15)) return false;
+    const auto bits = std::bit_cast<std::uint64_t>(a);
+    const int binaryExponent = static_cast<int>(bits >> 52) - 1023; // from -24 to 49
+    const std::uint64_t m = (bits & ((std::uint64_t(1) << 52) - 1)) | (std::uint64_t(1) << 52);
+    const int shift = 52 - binaryExponent; // from 3 to 76
+    // floor(log10 |value|) is this estimate or one more.
+    int e = (binaryExponent * 78913) >> 18; // floor(binaryExponent x log10 2)
+    const auto scaled = [&](int k) { return static_cast<TUInt128>(m) * kPowersOfTen[k]; };
+    TUInt128 product = scaled(14 - e);
+    if ((product >> shift) >= kTenTo15) product = scaled(14 - ++e);
+    auto n = static_cast<std::uint64_t>(product >> shift);
+    const TUInt128 rest = product & ((TUInt128(1) << shift) - 1);
+    const TUInt128 half = TUInt128(1) << (shift - 1);
+    if (rest > half || (rest == half && (n & 1) != 0)) ++n;
+    if (n == kTenTo15) {
+        n = kTenTo14;
+        ++e;
+    }
+    // Two digits at a time, from the back.
+    static constexpr char kPairs[] = "0001020304050607080910111213141516171819"
+                                     "2021222324252627282930313233343536373839"
+                                     "4041424344454647484950515253545556575859"
+                                     "6061626364656667686970717273747576777879"
+                                     "8081828384858687888990919293949596979899";
+    // Two independent halves of 7 and 8 digits, two digits at a time.
+    const auto pairs = [](std::uint32_t v, char* end, int count) {
+        for (; count >= 2; count -= 2) {
+            const std::uint32_t pair = (v % 100) * 2;
+            v /= 100;
+            *--end = kPairs[pair + 1];
+            *--end = kPairs[pair];
+        }
+        if (count == 1) *--end = static_cast<char>('0' + v);
+    };
+    pairs(static_cast<std::uint32_t>(n / 100000000), digits + 7, 7);
+    pairs(static_cast<std::uint32_t>(n % 100000000), digits + 15, 8);
+    exponent = e;
+    return true;
+}
+
 // The 15 significant digits of |value| rounded to nearest, and the decimal
 // exponent of the first one. Returns the number of digits before trailing
 // zeros are dropped (at most 15).
 int RoundedDigits(double value, char (&digits)[17], int& exponent) {
+    if (RoundedDigitsInRange(value, digits, exponent)) return 15;
     char sci[40];
     const auto parse = [&](const char* end) {
         const char* p = sci;
@@ -65,22 +130,22 @@ int RoundedDigits(double value, char (&digits)[17], int& exponent) {
 
 } // namespace
 
-void AppendDxfNumber(std::string& out, double value) {
+char* WriteDxfNumber(char* out, double value) {
     // -0 and zero are both "0"; there is nothing sensible to write for NaN
     // or infinity.
     if (value == 0.0 || !std::isfinite(value)) {
-        out.push_back('0');
-        return;
+        *out++ = '0';
+        return out;
     }
     const bool negative = value < 0;
     char digits[17];
     int exponent = 0;
     int count = RoundedDigits(value, digits, exponent);
+    std::fill(digits + count, digits + 15, '0');
     while (count > 1 && digits[count - 1] == '0')
         --count;
 
-    char buf[40];
-    char* q = buf;
+    char* q = out;
     if (negative) *q++ = '-';
     if (exponent >= -4 && exponent < 15) {
         if (exponent < 0) {
@@ -91,13 +156,14 @@ void AppendDxfNumber(std::string& out, double value) {
             for (int i = 0; i < count; ++i)
                 *q++ = digits[i];
         } else {
+            // Digits beyond `count` are zeros, so the whole part copies as is.
             const int intDigits = exponent + 1;
-            for (int i = 0; i < intDigits; ++i)
-                *q++ = i < count ? digits[i] : '0';
+            std::memcpy(q, digits, static_cast<std::size_t>(intDigits));
+            q += intDigits;
             if (count > intDigits) {
                 *q++ = '.';
-                for (int i = intDigits; i < count; ++i)
-                    *q++ = digits[i];
+                std::memcpy(q, digits + intDigits, static_cast<std::size_t>(count - intDigits));
+                q += count - intDigits;
             }
         }
     } else {
@@ -109,9 +175,14 @@ void AppendDxfNumber(std::string& out, double value) {
         }
         *q++ = 'E';
         if (exponent < 0) *q++ = '-';
-        q = std::to_chars(q, buf + sizeof buf, exponent < 0 ? -exponent : exponent).ptr;
+        q = std::to_chars(q, out + kMaxDxfNumberChars, exponent < 0 ? -exponent : exponent).ptr;
     }
-    out.append(buf, static_cast<std::size_t>(q - buf));
+    return q;
+}
+
+void AppendDxfNumber(std::string& out, double value) {
+    char text[kMaxDxfNumberChars];
+    out.append(text, static_cast<std::size_t>(WriteDxfNumber(text, value) - text));
 }
 
 std::string FormatDxfNumber(double value) {

@@ -17,4 +17,12 @@ namespace quirindo {
 // The same, appended to `out` without a temporary string.
 void AppendDxfNumber(std::string& out, double value);
 
+// The longest text a number can take ("-1.23456789012346E-308" and the
+// like), with room to spare.
+inline constexpr int kMaxDxfNumberChars = 32;
+
+// The same, written at `out`, which must have kMaxDxfNumberChars bytes of
+// room; returns the end of the text.
+char* WriteDxfNumber(char* out, double value);
+
 } // namespace quirindo

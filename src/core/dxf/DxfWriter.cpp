@@ -6,15 +6,21 @@
 #include "DxfNumber.h"
 #include "FileIO.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace quirindo {
 namespace {
@@ -33,6 +39,9 @@ constexpr std::array<std::string_view, 50> kFixedBeginning = {
     " 0",  "ENDTAB",     " 0",  "ENDSEC", " 0", "SECTION",
     "  2", "ENTITIES"};
 
+constexpr std::string_view kPolylineStart = "0\r\nPOLYLINE\r\n8\r\n0\r\n66\r\n1\r\n";
+constexpr std::string_view kPolylineEnd = "0\r\nSEQEND\r\n";
+
 constexpr int kCurveSteps = 8;
 constexpr int kArcSteps = 100;
 constexpr int kEllipseSegments = 16;
@@ -43,23 +52,90 @@ bool AllFinite(std::initializer_list<double> values) {
     return true;
 }
 
+// The text goes out in pieces of about kPieceBytes, so that even a huge
+// drawing is written with a small buffer that stays in the cache.
+constexpr std::size_t kPieceBytes = std::size_t(1) << 20;
+
 class TDxfText {
 public:
-    void Reserve(std::size_t bytes) { FText.reserve(bytes); }
+    explicit TDxfText(const TDxfSink& sink, std::size_t pieceBytes = kPieceBytes)
+        : FSink(sink), FPieceBytes(pieceBytes),
+          FBuffer(std::make_unique<char[]>(pieceBytes + 4096)), FPos(FBuffer.get()),
+          FEnd(FBuffer.get() + pieceBytes + 4096) {}
+
+    // Hands a full buffer to the sink between objects; false once the sink
+    // has refused (what follows is then dropped).
+    bool Pass() {
+        if (Size() >= FPieceBytes) return Flush();
+        return FOk;
+    }
+    bool Flush() {
+        if (FOk && Size() > 0) FOk = FSink({FBuffer.get(), Size()});
+        FPos = FBuffer.get();
+        return FOk;
+    }
     void Line(std::string_view line) {
-        FText += line;
-        FText += "\r\n";
+        Put(line);
+        Put("\r\n");
     }
     void Number(double value) {
-        AppendDxfNumber(FText, value);
-        FText += "\r\n";
+        if (Free() < kMaxDxfNumberChars + 2) Flush();
+        FPos = WriteDxfNumber(FPos, value);
+        *FPos++ = '\r';
+        *FPos++ = '\n';
     }
     // Several complete lines at once, each already ended by CR LF.
-    void Lines(std::string_view lines) { FText += lines; }
-    std::string Take() { return std::move(FText); }
+    void Lines(std::string_view lines) { Put(lines); }
 
 private:
-    std::string FText;
+    std::size_t Size() const { return static_cast<std::size_t>(FPos - FBuffer.get()); }
+    std::size_t Free() const { return static_cast<std::size_t>(FEnd - FPos); }
+
+    void Put(std::string_view text) {
+        // Only a very long text line fills the buffer in the middle.
+        while (text.size() > Free()) {
+            const std::size_t part = Free();
+            std::memcpy(FPos, text.data(), part);
+            FPos += part;
+            text.remove_prefix(part);
+            Flush();
+        }
+        if (text.empty()) return; // its data may be null, which memcpy must not get
+        std::memcpy(FPos, text.data(), text.size());
+        FPos += text.size();
+    }
+
+    const TDxfSink& FSink;
+    std::size_t FPieceBytes;
+    std::unique_ptr<char[]> FBuffer;
+    char* FPos;
+    char* FEnd;
+    bool FOk = true;
+};
+
+// The text of one or two numbers, each line ended by CR LF, with the group
+// code of the y value between them.
+class TNumberText {
+public:
+    void Set(double value) {
+        FEnd = WriteDxfNumber(FText, value);
+        *FEnd++ = '\r';
+        *FEnd++ = '\n';
+    }
+    void Set(TDxfPoint p) {
+        FEnd = WriteDxfNumber(FText, p.X);
+        std::memcpy(FEnd, "\r\n20\r\n", 6);
+        FEnd = WriteDxfNumber(FEnd + 6, p.Y);
+        *FEnd++ = '\r';
+        *FEnd++ = '\n';
+    }
+    std::string_view Text() const {
+        return {FText, static_cast<std::size_t>(FEnd - FText)};
+    }
+
+private:
+    char FText[2 * kMaxDxfNumberChars + 16];
+    char* FEnd = FText;
 };
 
 // Chains pieces into polylines: a piece that starts exactly where the last
@@ -71,45 +147,56 @@ public:
     void WritePiece(TDxfPoint p1, TDxfPoint p2, double bulge) {
         // Overflow in a far-out object must not put "inf" or "nan" into the file.
         if (!AllFinite({p1.X, p1.Y, p2.X, p2.Y, bulge})) return;
+        // Equal numbers have equal text, so a continuing piece reuses the
+        // text of the point where the last one ended.
+        bool continues = false;
         if (!FPolylineOpen) {
             StartPolyline();
             FPolylineOpen = true;
+            if (!FAnyPiece) FFirstStart = p1;
+            FAnyPiece = true;
         } else if (p1.X != FLastEnd.X || p1.Y != FLastEnd.Y) {
-            FOut.Line("0");
-            FOut.Line("SEQEND");
+            FOut.Lines(kPolylineEnd);
             StartPolyline();
+        } else {
+            continues = true;
         }
-        Vertex(p1, bulge);
-        Vertex(p2, bulge);
+        FBulge.Set(bulge);
+        if (!continues) FLastEndText.Set(p1);
+        Vertex(FLastEndText);
+        FLastEndText.Set(p2);
+        Vertex(FLastEndText);
         FLastEnd = p2;
     }
 
     void Finish() {
         if (!FPolylineOpen) return;
-        FOut.Line("0");
-        FOut.Line("SEQEND");
+        FOut.Lines(kPolylineEnd);
         FPolylineOpen = false;
     }
 
+    bool AnyPiece() const { return FAnyPiece; }
+    TDxfPoint FirstStart() const { return FFirstStart; }
+    TDxfPoint LastEnd() const { return FLastEnd; }
+
 private:
-    void StartPolyline() {
-        for (std::string_view line : {"0", "POLYLINE", "8", "0", "66", "1"})
-            FOut.Line(line);
-    }
+    void StartPolyline() { FOut.Lines(kPolylineStart); }
 
     // The bulk of a large file, so its fixed lines go out in one piece.
-    void Vertex(TDxfPoint p, double bulge) {
+    void Vertex(const TNumberText& point) {
         FOut.Lines("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n");
-        FOut.Number(p.X);
-        FOut.Lines("20\r\n");
-        FOut.Number(p.Y);
+        FOut.Lines(point.Text());
         FOut.Lines("42\r\n");
-        FOut.Number(bulge);
+        FOut.Lines(FBulge.Text());
     }
 
     TDxfText& FOut;
     bool FPolylineOpen = false;
+    bool FAnyPiece = false;
+    TDxfPoint FFirstStart;
     TDxfPoint FLastEnd;
+    TNumberText FLastEndText;
+    TNumberText FBulge;
 };
 
 class TObjectExporter {
@@ -135,6 +222,20 @@ public:
             break;
         default:
             break; // no other kind is ever created; a damaged record is skipped
+        }
+    }
+
+    // How many pieces an object becomes, to share the work out evenly.
+    static int Pieces(const TDrawObject& o) {
+        switch (o.Kind) {
+        case okArc:
+            return kArcSteps;
+        case okEllipse:
+            return kEllipseSegments * kCurveSteps;
+        case okBezier:
+            return kCurveSteps;
+        default:
+            return 1;
         }
     }
 
@@ -243,64 +344,195 @@ void WriteText(TDxfText& out, const TTextObject& t, double drawingHeight) {
     out.Line(Cp1252FromUtf16(printable));
 }
 
-// An upper estimate of the file size, so that a large drawing's text is
-// allocated once instead of being copied each time the buffer doubles.
-std::size_t EstimatedSize(const TDrawing& drawing) {
-    constexpr std::size_t kPieceBytes = 2 * 100; // two vertices of at most ~95 bytes
-    std::size_t bytes = 1024;
-    for (std::int32_t i = 0; i < drawing.Objects.Count(); ++i) {
-        switch (drawing.Objects[i].Kind) {
-        case okArc:
-            bytes += kArcSteps * kPieceBytes;
-            break;
-        case okEllipse:
-            bytes += kEllipseSegments * kCurveSteps * kPieceBytes;
-            break;
-        case okBezier:
-            bytes += kCurveSteps * kPieceBytes;
-            break;
-        default:
-            bytes += kPieceBytes;
-            break;
-        }
-        bytes += 32; // polyline start and end
-    }
-    for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i)
-        bytes += 128 + TextOf(drawing.Texts[i]).size();
-    return bytes;
-}
-
 } // namespace
 
 double DxfDrawingHeight(double pageCount, double pageHeightInch) {
     return std::trunc(pageCount) * pageHeightInch * kMmPerInch;
 }
 
-std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch search) {
-    TDxfText out;
-    out.Reserve(EstimatedSize(drawing));
+namespace {
+
+// The pieces of a run of objects, written by one thread as if they began a
+// file: their text starts a polyline and leaves the last one open.
+struct TBatch {
+    std::int32_t First = 0;
+    std::int32_t End = 0;
+    std::string Text;
+    bool AnyPiece = false;
+    TDxfPoint FirstStart;
+    TDxfPoint LastEnd;
+    bool Done = false;
+};
+
+void WriteBatch(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch search,
+                TBatch& batch) {
+    batch.Text.clear();
+    const TDxfSink toText = [&batch](std::string_view piece) {
+        batch.Text += piece;
+        return true;
+    };
+    TDxfText out(toText, 64 * 1024);
+    TPolylineWriter pieces(out);
+    TObjectExporter exporter(pieces, drawingHeight, search);
+    for (std::int32_t i = batch.First; i < batch.End; ++i)
+        exporter.Export(drawing.Objects[i]);
+    out.Flush();
+    batch.AnyPiece = pieces.AnyPiece();
+    batch.FirstStart = pieces.FirstStart();
+    batch.LastEnd = pieces.LastEnd();
+    batch.Done = true;
+}
+
+// Joins the batches in order into exactly the text one pass would write: a
+// batch whose first piece starts where the last one ended continues that
+// polyline (its own start is dropped); otherwise the open polyline ends.
+class TBatchJoiner {
+public:
+    explicit TBatchJoiner(TDxfText& out, const TDxfSink& sink) : FOut(out), FSink(sink) {}
+
+    bool Add(const TBatch& batch) {
+        if (!batch.AnyPiece) return true;
+        std::string_view text = batch.Text;
+        if (FOpen) {
+            if (batch.FirstStart.X != FLastEnd.X || batch.FirstStart.Y != FLastEnd.Y)
+                FOut.Lines(kPolylineEnd);
+            else
+                text.remove_prefix(kPolylineStart.size());
+        }
+        FOpen = true;
+        FLastEnd = batch.LastEnd;
+        // Large enough to go to the sink as it is, without another copy.
+        return FOut.Flush() && FSink(text);
+    }
+
+    void Finish() {
+        if (FOpen) FOut.Lines(kPolylineEnd);
+        FOpen = false;
+    }
+
+private:
+    TDxfText& FOut;
+    const TDxfSink& FSink;
+    bool FOpen = false;
+    TDxfPoint FLastEnd;
+};
+
+// The objects of a large drawing are shared out between the processor's
+// cores in batches of about options.BatchPieces pieces; one round writes one
+// batch on each thread, then the batches go out in order.
+bool WriteObjectsInParallel(const TDrawing& drawing, double drawingHeight,
+                            const TDxfWriteOptions& options, int threads, TDxfText& out,
+                            const TDxfSink& sink) {
+    std::vector<TBatch> batches(static_cast<std::size_t>(threads));
+    TBatchJoiner joiner(out, sink);
+    std::int32_t next = 0;
+    const std::int32_t count = drawing.Objects.Count();
+    while (next < count) {
+        std::size_t used = 0;
+        for (TBatch& batch : batches) {
+            if (next >= count) break;
+            batch.First = next;
+            long long pieces = 0;
+            while (next < count && pieces < options.BatchPieces)
+                pieces += TObjectExporter::Pieces(drawing.Objects[next++]);
+            batch.End = next;
+            batch.Done = false;
+            ++used;
+        }
+        std::vector<std::thread> workers;
+        for (std::size_t i = 1; i < used; ++i) {
+            try {
+                workers.emplace_back([&drawing, drawingHeight, &options, &batch = batches[i]] {
+                    try {
+                        WriteBatch(drawing, drawingHeight, options.Search, batch);
+                    } catch (...) {
+                        batch.Done = false; // written again below
+                    }
+                });
+            } catch (const std::system_error&) {
+                break; // no more threads to be had: the rest is written here
+            }
+        }
+        WriteBatch(drawing, drawingHeight, options.Search, batches[0]);
+        for (std::thread& worker : workers)
+            worker.join();
+        for (std::size_t i = 0; i < used; ++i) {
+            if (!batches[i].Done) WriteBatch(drawing, drawingHeight, options.Search, batches[i]);
+            if (!joiner.Add(batches[i])) return false;
+        }
+    }
+    joiner.Finish();
+    return true;
+}
+
+int ThreadsFor(const TDrawing& drawing, const TDxfWriteOptions& options) {
+    int threads = options.Threads;
+    if (threads <= 0) threads = static_cast<int>(std::min(8U, std::thread::hardware_concurrency()));
+    // A small drawing is not worth starting threads for.
+    long long pieces = 0;
+    for (std::int32_t i = 0; i < drawing.Objects.Count() && pieces < 2LL * options.BatchPieces;
+         ++i)
+        pieces += TObjectExporter::Pieces(drawing.Objects[i]);
+    if (pieces < 2LL * options.BatchPieces) threads = 1;
+    return std::max(1, threads);
+}
+
+} // namespace
+
+bool WriteDxf(const TDrawing& drawing, double drawingHeight, const TDxfWriteOptions& options,
+              const TDxfSink& sink) {
+    TDxfText out(sink);
     for (std::string_view line : kFixedBeginning)
         out.Line(line);
 
-    TPolylineWriter pieces(out);
-    TObjectExporter exporter(pieces, drawingHeight, search);
-    for (std::int32_t i = 0; i < drawing.Objects.Count(); ++i)
-        exporter.Export(drawing.Objects[i]);
-    pieces.Finish();
+    const int threads = ThreadsFor(drawing, options);
+    if (threads > 1) {
+        if (!WriteObjectsInParallel(drawing, drawingHeight, options, threads, out, sink))
+            return false;
+    } else {
+        TPolylineWriter pieces(out);
+        TObjectExporter exporter(pieces, drawingHeight, options.Search);
+        for (std::int32_t i = 0; i < drawing.Objects.Count(); ++i) {
+            exporter.Export(drawing.Objects[i]);
+            if (!out.Pass()) return false;
+        }
+        pieces.Finish();
+    }
 
-    for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i)
+    for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i) {
         WriteText(out, drawing.Texts[i], drawingHeight);
+        if (!out.Pass()) return false;
+    }
 
     for (std::string_view line : {"  0", "ENDSEC", "  0", "EOF"})
         out.Line(line);
-    return out.Take();
+    return out.Flush();
+}
+
+std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch search) {
+    std::string text;
+    TDxfWriteOptions options;
+    options.Search = search;
+    (void)WriteDxf(drawing, drawingHeight, options, [&text](std::string_view piece) {
+        text += piece;
+        return true;
+    });
+    return text;
 }
 
 bool WriteDxfFile(const std::string& path, const TDrawing& drawing, int pageCount,
-                  double pageHeightInch, std::string& error) {
-    const std::string text = DxfFromDrawing(drawing, DxfDrawingHeight(pageCount, pageHeightInch));
-    const auto* data = reinterpret_cast<const std::uint8_t*>(text.data());
-    return WriteFileAtomically(path, {data, text.size()}, error);
+                  double pageHeightInch, std::string& error, const TDxfWriteOptions& options) {
+    TAtomicFileWriter file;
+    const bool ok = file.Open(path) &&
+                    WriteDxf(drawing, DxfDrawingHeight(pageCount, pageHeightInch), options,
+                             [&file](std::string_view piece) {
+                                 return file.Write({reinterpret_cast<const std::uint8_t*>(
+                                                        piece.data()),
+                                                    piece.size()});
+                             }) &&
+                    file.Commit();
+    if (!ok) error = file.Error();
+    return ok;
 }
 
 } // namespace quirindo

@@ -2,12 +2,15 @@
 // DXF export: the whole drawing as DXF text for CAD programs. Every drawing
 // object becomes pieces of 2D polylines whose vertices carry bulges (chains of
 // straight segments and circular arcs), every text a TEXT entity, all on
-// layer "0", in millimetres with the y axis upwards. The text is built in
-// memory; the window writes it to the chosen file.
+// layer "0", in millimetres with the y axis upwards. The text is produced in
+// pieces of about a megabyte, so a file of any size is written with little
+// memory.
 
 #include "DrawObjects.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace quirindo {
 
@@ -19,16 +22,35 @@ namespace quirindo {
 // bytes; the scan visits all 1999 candidates and is kept as the reference.
 enum class TDxfMiddleSearch { Fast, Scan };
 
-// The complete file: CR LF line ends, texts in Windows-1252. Reads the stores
-// without moving their cursors. Objects or texts with coordinates that are
-// not finite numbers, and objects of an unknown kind, are left out: no NaN or
-// infinity ever reaches the file.
+struct TDxfWriteOptions {
+    TDxfMiddleSearch Search = TDxfMiddleSearch::Fast;
+    // Threads that write objects side by side; 0: one for each processor
+    // core (at most 8). The text is the same for any number.
+    int Threads = 0;
+    // Pieces a thread writes at a time; a drawing of fewer than two such
+    // batches is written without threads.
+    int BatchPieces = 16384;
+};
+
+// Receives the text piece by piece, in order; false stops the export.
+using TDxfSink = std::function<bool(std::string_view)>;
+
+// Produces the complete file into `sink`: CR LF line ends, texts in
+// Windows-1252. Reads the stores without moving their cursors. Objects or
+// texts with coordinates that are not finite numbers, and objects of an
+// unknown kind, are left out: no NaN or infinity ever reaches the file.
+// Returns false when the sink refused a piece.
+bool WriteDxf(const TDrawing& drawing, double drawingHeight, const TDxfWriteOptions& options,
+              const TDxfSink& sink);
+
+// The whole text in one string.
 [[nodiscard]] std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight,
                                          TDxfMiddleSearch search = TDxfMiddleSearch::Fast);
 
 // Writes the DXF text of the drawing to `path` through a temporary file, so a
 // failure leaves any previous file untouched; false with `error` saying why.
 bool WriteDxfFile(const std::string& path, const TDrawing& drawing, int pageCount,
-                  double pageHeightInch, std::string& error);
+                  double pageHeightInch, std::string& error,
+                  const TDxfWriteOptions& options = {});
 
 } // namespace quirindo

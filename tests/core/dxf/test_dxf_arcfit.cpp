@@ -43,7 +43,7 @@ std::vector<TTriple> Inputs() {
         const TDxfPoint m{a.X + hx + off * hy + along * hx, a.Y + hy - off * hx + along * hy};
         in.push_back({a, m, e});
     }
-    for (double scale : {1e-300, 1e-12, 1.0, 1e6, 1e12, 1e15, 1e300}) {
+    for (double scale : {1e-300, 1e-150, 1e-100, 1e-12, 1.0, 1e6, 1e12, 1e15, 1e150, 1e300}) {
         for (int i = 0; i < 200; ++i) {
             const TDxfPoint a{scale * unit(rng), scale * unit(rng)};
             const TDxfPoint e{a.X + scale * 1e-9 * unit(rng), a.Y + scale * 1e-9 * unit(rng)};

@@ -279,8 +279,9 @@ TEST(DxfWriter, FastAndScanningSearchWriteTheSameFile) {
         AddObject(d, okEllipse, {x, y, x + size(rng), y + size(rng) / 7});
         AddObject(d, okBezier, {x, y, at(rng), at(rng), at(rng), at(rng), at(rng), at(rng)});
     }
-    EXPECT_EQ(DxfFromDrawing(d, A4Height(), TDxfMiddleSearch::Fast),
-              DxfFromDrawing(d, A4Height(), TDxfMiddleSearch::Scan));
+    // Not EXPECT_EQ: the printed difference of texts this long takes ages.
+    EXPECT_TRUE(DxfFromDrawing(d, A4Height(), TDxfMiddleSearch::Fast) ==
+                DxfFromDrawing(d, A4Height(), TDxfMiddleSearch::Scan));
 }
 
 // Shapes without area, and points all in one place, give defined finite
@@ -378,6 +379,123 @@ TEST(DxfWriter, ExportLeavesTheDrawingAndItsCursorsAlone) {
     EXPECT_EQ(d.Objects.CursorIndex(), 0);
     EXPECT_EQ(d.CurText, &d.Texts[0]);
     EXPECT_EQ(std::memcmp(&before, &d.Objects[1], sizeof before), 0);
+}
+
+// A large drawing goes out in pieces of bounded size, the last one ending
+// the file; a sink that refuses (a full disk) stops the export at once.
+TEST(DxfWriter, LargeFilesGoOutInBoundedPieces) {
+    TDrawing d;
+    for (int i = 0; i < 300; ++i) {
+        AddCircle(d, 20 + i % 17 * 10, 20 + i % 23 * 10, 1 + i % 7);
+        AddText(d, u"Kreis", i % 100, i % 200, 10);
+    }
+    const std::string whole = DxfFromDrawing(d, A4Height());
+    ASSERT_GT(whole.size(), 4u << 20);
+
+    std::vector<std::size_t> sizes;
+    std::string joined;
+    EXPECT_TRUE(WriteDxf(d, A4Height(), {}, [&](std::string_view piece) {
+        sizes.push_back(piece.size());
+        joined += piece;
+        return true;
+    }));
+    EXPECT_TRUE(joined == whole);
+    EXPECT_GE(sizes.size(), 4u);
+    for (std::size_t size : sizes)
+        EXPECT_LT(size, 4u << 20); // a megabyte, or one thread's batch of objects
+    EXPECT_TRUE(joined.ends_with("  0\r\nENDSEC\r\n  0\r\nEOF\r\n"));
+
+    int calls = 0;
+    EXPECT_FALSE(WriteDxf(d, A4Height(), {}, [&](std::string_view) {
+        ++calls;
+        return false;
+    }));
+    EXPECT_EQ(calls, 1);
+}
+
+// Threads write runs of objects side by side; joined, the text must be the
+// one a single pass writes, whatever the number of threads and wherever the
+// runs begin: inside a chain of touching pieces, after objects that write
+// nothing (unknown kinds, coordinates that are not numbers), at texts.
+TEST(DxfWriter, ThreadsWriteTheSameTextAsOnePass) {
+    std::mt19937 rng(99);
+    std::uniform_real_distribution<double> coord(0, 290);
+    std::uniform_int_distribution<int> kind(0, 9);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int drawingNo = 0; drawingNo < 12; ++drawingNo) {
+        TDrawing d;
+        double x = coord(rng), y = coord(rng);
+        for (int i = 0; i < 40 + drawingNo * 10; ++i) {
+            switch (kind(rng)) {
+            case 0:
+            case 1:
+            case 2: { // continues the chain
+                const double nx = coord(rng), ny = coord(rng);
+                AddLine(d, x, y, nx, ny);
+                x = nx, y = ny;
+                break;
+            }
+            case 3:
+                AddLine(d, coord(rng), coord(rng), coord(rng), coord(rng));
+                break;
+            case 4:
+                AddCircle(d, coord(rng), coord(rng), 1 + coord(rng) / 10);
+                break;
+            case 5:
+                AddObject(d, okBezier, {x, y, coord(rng), coord(rng), coord(rng), coord(rng),
+                                        x + 10, y});
+                x += 10;
+                break;
+            case 6:
+                AddObject(d, okArc, {10, 10, 50, 50, coord(rng), coord(rng), coord(rng), 0});
+                break;
+            case 7:
+                AddObject(d, static_cast<TObjectKind>(77), {x, y, x, y}); // writes nothing
+                break;
+            case 8:
+                AddLine(d, nan, y, x, y); // writes nothing, the chain goes on after it
+                break;
+            default:
+                AddText(d, u"t", coord(rng), coord(rng), 10);
+                break;
+            }
+        }
+        TDxfWriteOptions single;
+        single.Threads = 1;
+        std::string expected;
+        ASSERT_TRUE(WriteDxf(d, A4Height(), single, [&](std::string_view piece) {
+            expected += piece;
+            return true;
+        }));
+        ASSERT_TRUE(SplitLines(expected).size() > 60);
+        for (int threads : {2, 3, 5})
+            for (int batch : {1, 3, 17, 130, 100000}) {
+                TDxfWriteOptions options;
+                options.Threads = threads;
+                options.BatchPieces = batch;
+                std::string text;
+                ASSERT_TRUE(WriteDxf(d, A4Height(), options, [&](std::string_view piece) {
+                    text += piece;
+                    return true;
+                }));
+                // Not EXPECT_EQ: the printed difference of texts this long takes ages.
+                const auto differ = std::mismatch(text.begin(), text.end(), expected.begin(),
+                                                  expected.end());
+                EXPECT_TRUE(text == expected)
+                    << "drawing " << drawingNo << ", " << threads << " threads, batches of "
+                    << batch << ": first difference at byte " << (differ.first - text.begin());
+            }
+    }
+    // A refusing sink stops the threaded export as well.
+    TDrawing d;
+    for (int i = 0; i < 50; ++i)
+        AddCircle(d, 100, 100, 1 + i);
+    TDxfWriteOptions options;
+    options.Threads = 2;
+    options.BatchPieces = 128;
+    int calls = 0;
+    EXPECT_FALSE(WriteDxf(d, A4Height(), options, [&](std::string_view) { return ++calls < 3; }));
+    EXPECT_EQ(calls, 3);
 }
 
 } // namespace
