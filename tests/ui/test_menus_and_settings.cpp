@@ -10,13 +10,17 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <cstdlib>
 
 namespace quirindo::test {
 namespace {
@@ -205,7 +209,16 @@ TEST_F(MainFormTest, WheelScrollsTwentyPixelsWithinRange) {
 TEST(DPIForm, LayoutAndBounds) {
     ui::TDPIForm form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("DPI festlegen"));
-    EXPECT_EQ(form.size(), QSize(243, 156));
+    // 243 x 156, wider only where the font makes a label longer.
+    EXPECT_EQ(form.height(), 156);
+    EXPECT_GE(form.width(), 243);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    form.show();
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        EXPECT_LE(label->x() + label->width(), form.width()) << label->text().toStdString();
+    const auto* ok = form.findChild<QPushButton*>(QStringLiteral("OKBtn"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_LE(std::abs(2 * ok->x() + ok->width() - form.width()), 1) << "OK stays centred";
     EXPECT_EQ(form.DPIED->minimum(), 10);
     EXPECT_EQ(form.DPIED->maximum(), 4000);
     EXPECT_EQ(form.DPIED->singleStep(), 10);
