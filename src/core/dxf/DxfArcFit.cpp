@@ -98,12 +98,29 @@ TDxfPoint BisectorPoint(TDxfPoint a, TDxfPoint m, TDxfPoint e) {
     if (!std::isfinite(t) || !std::isfinite(k) || !std::isfinite(tErr))
         return BisectorPointByScan(a, m, e);
 
-    const double nb = std::clamp(std::round(t), -double(kLastCandidate), double(kLastCandidate));
+    // Any whole candidate serves as nb, since the window always holds it (its
+    // radius exceeds |nb - t| by tErr >= 1); the one nearest to t keeps the
+    // window small. Conversions to int stand in for round, ceil and floor,
+    // which are library calls on plain x86-64: the values lie within the
+    // candidates' range by then.
+    constexpr double kLimit = kLastCandidate;
+    const double tc = std::clamp(t, -kLimit, kLimit);
+    const double nb = static_cast<int>(tc < 0 ? tc - 0.5 : tc + 0.5);
     const double radius = std::sqrt((nb - t) * (nb - t) + k) + tErr;
-    const double hi = std::min(double(kLastCandidate), std::ceil(t + radius));
-    const double lo = std::max(-double(kLastCandidate), std::floor(t - radius));
+    const double top = t + radius;
+    const double bottom = t - radius;
+    int hi = kLastCandidate;
+    if (top < kLimit) {
+        hi = static_cast<int>(top); // towards zero
+        if (hi < top) ++hi;
+    }
+    int lo = -kLastCandidate;
+    if (bottom > -kLimit) {
+        lo = static_cast<int>(bottom);
+        if (lo > bottom) --lo;
+    }
     if (!(lo <= hi)) return BisectorPointByScan(a, m, e);
-    return NearestIn(static_cast<int>(hi), static_cast<int>(lo), b, m);
+    return NearestIn(hi, lo, b, m);
 }
 
 std::optional<double> ArcBulgeThrough(TDxfPoint a, TDxfPoint c, TDxfPoint e) {

@@ -23,6 +23,11 @@ constexpr std::array<TUInt128, 23> kPowersOfTen = [] {
     return p;
 }();
 
+// 10^(d + 1) for the decade estimates d from -9 to 14.
+constexpr std::array<double, 24> kDecades = {
+    1e-8, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1,  1e2,  1e3,
+    1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
 constexpr std::uint64_t kTenTo14 = 100000000000000ULL;
 constexpr std::uint64_t kTenTo15 = 1000000000000000ULL;
 
@@ -30,44 +35,58 @@ constexpr std::uint64_t kTenTo15 = 1000000000000000ULL;
 // integer arithmetic: |value| = m x 2^-s exactly, so |value| x 10^k =
 // m x 10^k / 2^s, whose quotient and remainder give the 15 digits and the
 // exact rounding (half to even, as printf does). False outside that range.
-bool RoundedDigitsInRange(double value, char (&digits)[17], int& exponent) {
+bool RoundedDigitsInRange(double value, char (&digits)[32], int& exponent) {
     const double a = std::fabs(value);
     if (!(a >= 1e-7 && a < 1e15)) return false;
     const auto bits = std::bit_cast<std::uint64_t>(a);
     const int binaryExponent = static_cast<int>(bits >> 52) - 1023; // from -24 to 49
     const std::uint64_t m = (bits & ((std::uint64_t(1) << 52) - 1)) | (std::uint64_t(1) << 52);
     const int shift = 52 - binaryExponent; // from 3 to 76
-    // floor(log10 |value|) is this estimate or one more.
+    // floor(log10 |value|) is this estimate or one more; a comparison with
+    // the next power of ten decides without a branch. Below 1 the powers are
+    // not exact, so a value right at one may still land a decade off; the
+    // digits' count shows that below and the product is made again.
     int e = (binaryExponent * 78913) >> 18; // floor(binaryExponent x log10 2)
-    const auto scaled = [&](int k) { return static_cast<TUInt128>(m) * kPowersOfTen[k]; };
+    e += static_cast<int>(a >= kDecades[static_cast<std::size_t>(e + 9)]);
+    // Up to 10^19 the power fits 64 bits and one multiplication does.
+    const auto scaled = [&](int k) {
+        return k <= 19 ? static_cast<TUInt128>(m) * static_cast<std::uint64_t>(kPowersOfTen[k])
+                       : static_cast<TUInt128>(m) * kPowersOfTen[k];
+    };
     TUInt128 product = scaled(14 - e);
-    if ((product >> shift) >= kTenTo15) product = scaled(14 - ++e);
+    if ((product >> shift) >= kTenTo15)
+        product = scaled(14 - ++e);
+    else if ((product >> shift) < kTenTo14)
+        product = scaled(14 - --e);
     auto n = static_cast<std::uint64_t>(product >> shift);
     const TUInt128 rest = product & ((TUInt128(1) << shift) - 1);
     const TUInt128 half = TUInt128(1) << (shift - 1);
-    if (rest > half || (rest == half && (n & 1) != 0)) ++n;
+    // Rounding up is as likely as not: computed, not branched on.
+    n += static_cast<std::uint64_t>((rest > half) | ((rest == half) & ((n & 1) != 0)));
     if (n == kTenTo15) {
         n = kTenTo14;
         ++e;
     }
-    // Two digits at a time, from the back.
+    // The 15 digits in groups of at most four, so that the divisions do not
+    // wait for each other, and two at a time from a table.
     static constexpr char kPairs[] = "0001020304050607080910111213141516171819"
                                      "2021222324252627282930313233343536373839"
                                      "4041424344454647484950515253545556575859"
                                      "6061626364656667686970717273747576777879"
                                      "8081828384858687888990919293949596979899";
-    // Two independent halves of 7 and 8 digits, two digits at a time.
-    const auto pairs = [](std::uint32_t v, char* end, int count) {
-        for (; count >= 2; count -= 2) {
-            const std::uint32_t pair = (v % 100) * 2;
-            v /= 100;
-            *--end = kPairs[pair + 1];
-            *--end = kPairs[pair];
-        }
-        if (count == 1) *--end = static_cast<char>('0' + v);
-    };
-    pairs(static_cast<std::uint32_t>(n / 100000000), digits + 7, 7);
-    pairs(static_cast<std::uint32_t>(n % 100000000), digits + 15, 8);
+    const auto two = [](char* at, std::uint32_t pair) { std::memcpy(at, kPairs + 2 * pair, 2); };
+    const auto high = static_cast<std::uint32_t>(n / 100000000); // 7 digits
+    const auto low = static_cast<std::uint32_t>(n % 100000000);  // 8 digits
+    const std::uint32_t h1 = high / 10000, h2 = high % 10000;
+    const std::uint32_t l1 = low / 10000, l2 = low % 10000;
+    digits[0] = static_cast<char>('0' + h1 / 100);
+    two(digits + 1, h1 % 100);
+    two(digits + 3, h2 / 100);
+    two(digits + 5, h2 % 100);
+    two(digits + 7, l1 / 100);
+    two(digits + 9, l1 % 100);
+    two(digits + 11, l2 / 100);
+    two(digits + 13, l2 % 100);
     exponent = e;
     return true;
 }
@@ -75,7 +94,7 @@ bool RoundedDigitsInRange(double value, char (&digits)[17], int& exponent) {
 // The 15 significant digits of |value| rounded to nearest, and the decimal
 // exponent of the first one. Returns the number of digits before trailing
 // zeros are dropped (at most 15).
-int RoundedDigits(double value, char (&digits)[17], int& exponent) {
+int RoundedDigits(double value, char (&digits)[32], int& exponent) {
     if (RoundedDigitsInRange(value, digits, exponent)) return 15;
     char sci[40];
     const auto parse = [&](const char* end) {
@@ -138,7 +157,8 @@ char* WriteDxfNumber(char* out, double value) {
         return out;
     }
     const bool negative = value < 0;
-    char digits[17];
+    // 15 digits and room to copy them in fixed blocks of 16.
+    char digits[32];
     int exponent = 0;
     int count = RoundedDigits(value, digits, exponent);
     std::fill(digits + count, digits + 15, '0');
@@ -156,13 +176,16 @@ char* WriteDxfNumber(char* out, double value) {
             for (int i = 0; i < count; ++i)
                 *q++ = digits[i];
         } else {
-            // Digits beyond `count` are zeros, so the whole part copies as is.
+            // Digits beyond `count` are zeros, so the whole part copies as
+            // is. Blocks of 16 bytes are copied and the end set after them:
+            // a fixed size copies faster than the exact one, and `out` has
+            // the room (at most 17 bytes come before the fraction).
             const int intDigits = exponent + 1;
-            std::memcpy(q, digits, static_cast<std::size_t>(intDigits));
+            std::memcpy(q, digits, 16);
             q += intDigits;
             if (count > intDigits) {
                 *q++ = '.';
-                std::memcpy(q, digits + intDigits, static_cast<std::size_t>(count - intDigits));
+                std::memcpy(q, digits + intDigits, 16);
                 q += count - intDigits;
             }
         }

@@ -17,9 +17,9 @@ namespace quirindo {
 // The same, appended to `out` without a temporary string.
 void AppendDxfNumber(std::string& out, double value);
 
-// The longest text a number can take ("-1.23456789012346E-308" and the
-// like), with room to spare.
-inline constexpr int kMaxDxfNumberChars = 32;
+// Room for the longest text a number can take ("-1.23456789012346E-308"
+// and the like) and for the fixed-size copies made while writing it.
+inline constexpr int kMaxDxfNumberChars = 40;
 
 // The same, written at `out`, which must have kMaxDxfNumberChars bytes of
 // room; returns the end of the text.

@@ -10,9 +10,11 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <condition_variable>
 #include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -366,6 +368,7 @@ struct TBatch {
 
 void WriteBatch(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch search,
                 TBatch& batch) {
+    batch.Done = false;
     batch.Text.clear();
     const TDxfSink toText = [&batch](std::string_view piece) {
         batch.Text += piece;
@@ -418,52 +421,120 @@ private:
 };
 
 // The objects of a large drawing are shared out between the processor's
-// cores in batches of about options.BatchPieces pieces; one round writes one
-// batch on each thread, then the batches go out in order.
-bool WriteObjectsInParallel(const TDrawing& drawing, double drawingHeight,
-                            const TDxfWriteOptions& options, int threads, TDxfText& out,
-                            const TDxfSink& sink) {
-    std::vector<TBatch> batches(static_cast<std::size_t>(threads));
-    TBatchJoiner joiner(out, sink);
-    std::int32_t next = 0;
-    const std::int32_t count = drawing.Objects.Count();
-    while (next < count) {
-        std::size_t used = 0;
-        for (TBatch& batch : batches) {
-            if (next >= count) break;
-            batch.First = next;
+// cores in batches of about options.BatchPieces pieces. Worker threads take
+// the batches in turn and write them into a ring of slots, while the calling
+// thread hands the finished ones, in order, to the joiner (and so to the
+// file). A worker never runs more than the ring's length ahead of that, so
+// memory stays bounded.
+class TParallelObjectWriter {
+public:
+    TParallelObjectWriter(const TDrawing& drawing, double drawingHeight,
+                          const TDxfWriteOptions& options, int threads)
+        : FDrawing(drawing), FHeight(drawingHeight), FSearch(options.Search),
+          FThreads(threads), FSlots(2 * static_cast<std::size_t>(threads)),
+          FReady(FSlots.size(), false) {
+        const std::int32_t count = drawing.Objects.Count();
+        for (std::int32_t next = 0; next < count;) {
+            const std::int32_t first = next;
             long long pieces = 0;
             while (next < count && pieces < options.BatchPieces)
                 pieces += TObjectExporter::Pieces(drawing.Objects[next++]);
-            batch.End = next;
-            batch.Done = false;
-            ++used;
-        }
-        std::vector<std::thread> workers;
-        for (std::size_t i = 1; i < used; ++i) {
-            try {
-                workers.emplace_back([&drawing, drawingHeight, &options, &batch = batches[i]] {
-                    try {
-                        WriteBatch(drawing, drawingHeight, options.Search, batch);
-                    } catch (...) {
-                        batch.Done = false; // written again below
-                    }
-                });
-            } catch (const std::system_error&) {
-                break; // no more threads to be had: the rest is written here
-            }
-        }
-        WriteBatch(drawing, drawingHeight, options.Search, batches[0]);
-        for (std::thread& worker : workers)
-            worker.join();
-        for (std::size_t i = 0; i < used; ++i) {
-            if (!batches[i].Done) WriteBatch(drawing, drawingHeight, options.Search, batches[i]);
-            if (!joiner.Add(batches[i])) return false;
+            FRanges.emplace_back(first, next);
         }
     }
-    joiner.Finish();
-    return true;
-}
+
+    bool Run(TBatchJoiner& joiner) {
+        TWorkers workers(*this);
+        for (int i = 0; i < FThreads; ++i) {
+            try {
+                workers.Threads.emplace_back([this] { Work(); });
+            } catch (const std::system_error&) {
+                break; // no more threads to be had
+            }
+        }
+        for (std::size_t i = 0; i < FRanges.size(); ++i) {
+            TBatch& slot = FSlots[i % FSlots.size()];
+            if (workers.Threads.empty()) {
+                Write(i, slot);
+            } else {
+                std::unique_lock lock(FMutex);
+                FChanged.wait(lock, [&] { return FReady[i % FSlots.size()]; });
+            }
+            // A worker that failed (out of memory) leaves its batch undone.
+            if (!slot.Done) Write(i, slot);
+            const bool added = joiner.Add(slot);
+            {
+                const std::lock_guard lock(FMutex);
+                FReady[i % FSlots.size()] = false;
+                ++FWritten;
+            }
+            FChanged.notify_all();
+            if (!added) return false;
+        }
+        return true;
+    }
+
+private:
+    // Stops and joins the workers however Run ends, also by an exception.
+    struct TWorkers {
+        explicit TWorkers(TParallelObjectWriter& owner) : Owner(owner) {}
+        ~TWorkers() {
+            {
+                const std::lock_guard lock(Owner.FMutex);
+                Owner.FStop = true;
+            }
+            Owner.FChanged.notify_all();
+            for (std::thread& t : Threads)
+                t.join();
+        }
+        TParallelObjectWriter& Owner;
+        std::vector<std::thread> Threads;
+    };
+
+    void Write(std::size_t index, TBatch& slot) {
+        slot.First = FRanges[index].first;
+        slot.End = FRanges[index].second;
+        WriteBatch(FDrawing, FHeight, FSearch, slot);
+    }
+
+    void Work() {
+        for (;;) {
+            std::size_t index = 0;
+            {
+                std::unique_lock lock(FMutex);
+                FChanged.wait(lock, [&] {
+                    return FStop || FNext >= FRanges.size() || FNext < FWritten + FSlots.size();
+                });
+                if (FStop || FNext >= FRanges.size()) return;
+                index = FNext++;
+            }
+            TBatch& slot = FSlots[index % FSlots.size()];
+            try {
+                Write(index, slot);
+            } catch (...) {
+                slot.Done = false; // the writing thread tries it again
+            }
+            {
+                const std::lock_guard lock(FMutex);
+                FReady[index % FSlots.size()] = true;
+            }
+            FChanged.notify_all();
+        }
+    }
+
+    const TDrawing& FDrawing;
+    double FHeight;
+    TDxfMiddleSearch FSearch;
+    int FThreads;
+    std::vector<std::pair<std::int32_t, std::int32_t>> FRanges;
+    std::vector<TBatch> FSlots;
+    std::vector<bool> FReady;   // per slot: written, not yet handed on
+    std::size_t FNext = 0;      // the next batch to take
+    std::size_t FWritten = 0;   // batches handed on
+    bool FStop = false;
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+};
 
 int ThreadsFor(const TDrawing& drawing, const TDxfWriteOptions& options) {
     int threads = options.Threads;
@@ -487,8 +558,10 @@ bool WriteDxf(const TDrawing& drawing, double drawingHeight, const TDxfWriteOpti
 
     const int threads = ThreadsFor(drawing, options);
     if (threads > 1) {
-        if (!WriteObjectsInParallel(drawing, drawingHeight, options, threads, out, sink))
-            return false;
+        TBatchJoiner joiner(out, sink);
+        TParallelObjectWriter writer(drawing, drawingHeight, options, threads);
+        if (!writer.Run(joiner)) return false;
+        joiner.Finish();
     } else {
         TPolylineWriter pieces(out);
         TObjectExporter exporter(pieces, drawingHeight, options.Search);

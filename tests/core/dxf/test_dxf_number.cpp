@@ -90,6 +90,14 @@ TEST(DxfNumber, AgreesWithCorrectlyRoundedPrintf) {
         for (double frac : {0.5, 0.25, 0.75, 0.125})
             values.push_back((frac == 0.5 ? x : std::floor(x / 10)) + frac); // ties at 1E14, 1E13
     }
+    // Around every power of ten, where the decade changes.
+    for (int k = -9; k <= 16; ++k) {
+        double v = std::pow(10.0, k);
+        for (int i = 0; i < 4; ++i)
+            v = std::nextafter(v, 0.0);
+        for (int i = 0; i < 9; ++i, v = std::nextafter(v, 1e300))
+            values.push_back(v);
+    }
     for (double v : {9.99999999999999e-5, 9.999999999999995e-5, 999999999999999.4,
                      999999999999999.5, 0.30000000000000004, 5e-324, 2.2250738585072014e-308})
         values.push_back(v);
