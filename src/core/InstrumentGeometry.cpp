@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 
 namespace quirindo {
 
@@ -15,6 +16,20 @@ constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 // Rounding may push a ratio of a side to the hypotenuse a hair past 1.
 double UnitClamp(double v) {
     return std::clamp(v, -1.0, 1.0);
+}
+
+// The offset from (cx, cy) to (px, py) and its length, when that length is
+// usable as a divisor: not zero, not infinite, not NaN.
+struct TOffset {
+    double Dx, Dy, Length;
+};
+
+std::optional<TOffset> OffsetFrom(double cx, double cy, double px, double py) {
+    const double dx = px - cx;
+    const double dy = py - cy;
+    const double d = std::hypot(dx, dy);
+    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
+    return TOffset{dx, dy, d};
 }
 
 } // namespace
@@ -39,12 +54,10 @@ bool PointInRect(std::int32_t px, std::int32_t py, std::int32_t x1, std::int32_t
 }
 
 std::optional<double> Bearing(double cx, double cy, double px, double py) {
-    const double dx = px - cx;
-    const double dy = py - cy;
-    const double d = std::hypot(dx, dy);
-    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
-    const double beta = std::asin(UnitClamp(dy / d)) * kDegPerRad;
-    return dx > 0.0 ? -180.0 - beta : beta;
+    const auto o = OffsetFrom(cx, cy, px, py);
+    if (!o) return std::nullopt;
+    const double beta = std::asin(UnitClamp(o->Dy / o->Length)) * kDegPerRad;
+    return o->Dx > 0.0 ? -180.0 - beta : beta;
 }
 
 double TurnedAngle(double start, double previous, double cx, double cy, double downX, double downY,
@@ -57,22 +70,18 @@ double TurnedAngle(double start, double previous, double cx, double cy, double d
 }
 
 std::optional<double> CompassPointerAngle(double nx, double ny, double px, double py) {
-    const double dx = px - nx;
-    const double dy = py - ny;
-    const double d = std::hypot(dx, dy);
-    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
-    double a = std::acos(UnitClamp(dx / d)) * kDegPerRad;
+    const auto o = OffsetFrom(nx, ny, px, py);
+    if (!o) return std::nullopt;
+    double a = std::acos(UnitClamp(o->Dx / o->Length)) * kDegPerRad;
     if (py < ny) a = px <= nx ? 360.0 - a : -a;
     return a;
 }
 
 std::optional<double> MarkDirection(double cx, double cy, double px, double py) {
-    const double dx = px - cx;
-    const double dy = py - cy;
-    const double d = std::hypot(dx, dy);
-    if (!(d > 0.0) || !std::isfinite(d)) return std::nullopt;
-    const double theta = std::acos(UnitClamp(dx / d)) * kDegPerRad;
-    return dy < 0.0 && dx != 0.0 ? -180.0 - theta : theta;
+    const auto o = OffsetFrom(cx, cy, px, py);
+    if (!o) return std::nullopt;
+    const double theta = std::acos(UnitClamp(o->Dx / o->Length)) * kDegPerRad;
+    return o->Dy < 0.0 && o->Dx != 0.0 ? -180.0 - theta : theta;
 }
 
 TGuide GuideAt(TPointMm origin, double angleDeg) {

@@ -7,6 +7,7 @@
 #include "TextFont.h"
 #include "ToolHost.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -56,6 +57,18 @@ public:
     // Fonts and colours of texts as the view paints them.
     [[nodiscard]] virtual TTextFontResolver TextFonts() const = 0;
 };
+
+// What the text and object tools share for the item under the pointer:
+// `found` is its index or -1; a found item is highlighted by `highlight`
+// after a repaint, and a highlight no longer wanted is repainted away.
+void HoverOver(TEditToolHost& host, std::int32_t found, const std::function<void()>& highlight);
+
+// A press that acts on the highlighted item takes the highlight; false when
+// none was shown.
+bool TakeHover(TPointerState& pointer);
+
+// Escape during a move: the item stays where it was.
+void AbandonMove(TEditToolHost& host, bool& moving);
 
 // Pixels per point of text size: the zoom per cent / 100.
 [[nodiscard]] inline double FontFactor(const TEditToolHost& host) {

@@ -80,28 +80,13 @@ void DrawHighlight(TCanvas& canvas, const TDrawObject& o, double s, int dx, int 
 }
 
 void ObjectHover(TEditToolHost& host, int x, int y) {
-    TPointerState& p = host.Pointer();
-    p.HoverFound = false;
     const std::int32_t i = ObjectAt(host.Document(), host.ViewScale(), x, y);
-    if (i >= 0) {
-        host.Repaint();
-        ShowHighlight(host, host.Document().Objects[i], 0, 0);
-        p.HoverFound = true;
-        p.HoverShown = true;
-        p.HoverIndex = i;
-        return;
-    }
-    if (p.HoverShown) {
-        p.HoverShown = false;
-        host.Repaint();
-    }
+    HoverOver(host, i, [&] { ShowHighlight(host, host.Document().Objects[i], 0, 0); });
 }
 
 void ObjectDeletePress(TEditToolHost& host) {
     TPointerState& p = host.Pointer();
-    if (!p.HoverShown) return;
-    p.HoverShown = false;
-    if (!HighlightedObject(host)) return;
+    if (!TakeHover(p) || !HighlightedObject(host)) return;
     host.Document().Objects.Delete(p.HoverIndex);
     host.SetChanged();
     host.Repaint();
@@ -109,9 +94,7 @@ void ObjectDeletePress(TEditToolHost& host) {
 
 void ObjectMovePress(TEditToolHost& host, int x, int y) {
     TPointerState& p = host.Pointer();
-    if (!p.HoverShown) return;
-    p.HoverShown = false;
-    if (!HighlightedObject(host)) return;
+    if (!TakeHover(p) || !HighlightedObject(host)) return;
     p.ObjectMoving = true;
     p.DragStartX = x;
     p.DragStartY = y;
@@ -138,10 +121,7 @@ void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
 }
 
 void ObjectMoveAbandon(TEditToolHost& host) {
-    TPointerState& p = host.Pointer();
-    if (!p.ObjectMoving) return;
-    p.ObjectMoving = false;
-    host.Repaint();
+    AbandonMove(host, host.Pointer().ObjectMoving);
 }
 
 void DeleteLastObject(TEditToolHost& host) {

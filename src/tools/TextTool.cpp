@@ -44,6 +44,15 @@ void DrawTextOnView(TEditToolHost& host, const TTextObject& text, const QColor& 
     });
 }
 
+// Size, colour and style of the font; the face is stored as a buffer.
+void SetFontFields(TTextObject& text, const TTextFont& font) {
+    text.Size = font.Size;
+    text.Color = font.Color;
+    text.Charset = font.Charset;
+    text.Pitch = font.Pitch;
+    text.Style = font.Style;
+}
+
 } // namespace
 
 TTextFont FontOfText(const TTextObject& text) {
@@ -70,11 +79,7 @@ bool SetTextContent(TTextObject& text, std::u16string_view content, const TTextF
     FreeTextBuffers(text);
     text.Text = newText;
     text.FontName = newName;
-    text.Size = font.Size;
-    text.Color = font.Color;
-    text.Charset = font.Charset;
-    text.Pitch = font.Pitch;
-    text.Style = font.Style;
+    SetFontFields(text, font);
     return true;
 }
 
@@ -117,37 +122,19 @@ void TextAddPress(TEditToolHost& host, int x, int y) {
     const double s = host.ViewScale();
     text->Left = x / s;
     text->Top = y / s;
-    text->Size = font.Size;
-    text->Color = font.Color;
-    text->Charset = font.Charset;
-    text->Pitch = font.Pitch;
-    text->Style = font.Style;
+    SetFontFields(*text, font);
     MeasureText(*text, s, FontFactor(host), host.TextFonts());
     host.Repaint();
 }
 
 void TextHover(TEditToolHost& host, int x, int y) {
-    TPointerState& p = host.Pointer();
-    p.HoverFound = false;
     const std::int32_t i = TextAt(host.Document(), host.ViewScale(), x, y);
-    if (i >= 0) {
-        host.Repaint();
-        DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), 0, 0);
-        p.HoverFound = true;
-        p.HoverShown = true;
-        p.HoverIndex = i;
-        return;
-    }
-    if (p.HoverShown) {
-        p.HoverShown = false;
-        host.Repaint();
-    }
+    HoverOver(host, i,
+              [&] { DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), 0, 0); });
 }
 
 void TextChangePress(TEditToolHost& host) {
-    TPointerState& p = host.Pointer();
-    if (!p.HoverShown) return;
-    p.HoverShown = false;
+    if (!TakeHover(host.Pointer())) return;
     TTextObject* text = HighlightedText(host);
     if (!text) return;
     const std::u16string preset(TextOf(*text));
@@ -166,9 +153,7 @@ void TextChangePress(TEditToolHost& host) {
 
 void TextDeletePress(TEditToolHost& host) {
     TPointerState& p = host.Pointer();
-    if (!p.HoverShown) return;
-    p.HoverShown = false;
-    if (!HighlightedText(host)) return;
+    if (!TakeHover(p) || !HighlightedText(host)) return;
     host.Document().DeleteText(p.HoverIndex);
     host.SetChanged();
     host.Repaint();
@@ -208,10 +193,7 @@ void TextMoveRelease(TEditToolHost& host, int x, int y) {
 }
 
 void TextMoveAbandon(TEditToolHost& host) {
-    TPointerState& p = host.Pointer();
-    if (!p.TextMoving) return;
-    p.TextMoving = false;
-    host.Repaint();
+    AbandonMove(host, host.Pointer().TextMoving);
 }
 
 } // namespace quirindo::tools

@@ -1,5 +1,7 @@
 #include "ToolHost.h"
 
+#include "EditToolHost.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -32,6 +34,35 @@ TDrawObject* AppendDrawObject(TToolHost& host, std::int32_t kind,
     o->Width = host.LineWidth();
     o->Kind = kind;
     return o;
+}
+
+void HoverOver(TEditToolHost& host, std::int32_t found, const std::function<void()>& highlight) {
+    TPointerState& p = host.Pointer();
+    p.HoverFound = false;
+    if (found >= 0) {
+        host.Repaint();
+        highlight();
+        p.HoverFound = true;
+        p.HoverShown = true;
+        p.HoverIndex = found;
+        return;
+    }
+    if (p.HoverShown) {
+        p.HoverShown = false;
+        host.Repaint();
+    }
+}
+
+bool TakeHover(TPointerState& pointer) {
+    if (!pointer.HoverShown) return false;
+    pointer.HoverShown = false;
+    return true;
+}
+
+void AbandonMove(TEditToolHost& host, bool& moving) {
+    if (!moving) return;
+    moving = false;
+    host.Repaint();
 }
 
 } // namespace quirindo::tools

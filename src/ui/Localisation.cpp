@@ -61,6 +61,9 @@ public:
             for (QAction* a : used)
                 if (Mark(a)) pending.push_back(a);
         }
+        // Once each window's labels all have their new texts.
+        for (QWidget* window : FLabelWindows)
+            FitFixedWindowToLabels(window);
     }
 
 private:
@@ -91,7 +94,7 @@ private:
         if (auto* label = qobject_cast<QLabel*>(w)) {
             label->setText(T(label->text()));
             GrowToText(label);
-            FitFixedWindowToLabels(label->window());
+            FLabelWindows.insert(label->window());
         } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
             auto* b = static_cast<QAbstractButton*>(w);
             b->setText(T(b->text()));
@@ -194,6 +197,7 @@ private:
 
     const TTextLookup& FLookup;
     QSet<QObject*> FVisited;
+    QSet<QWidget*> FLabelWindows;
 };
 
 } // namespace

@@ -324,6 +324,8 @@ private:
     TAnswer AskToSaveChanges();
     TFileDialogSpec DrawingDialogSpec(const char* title) const;
     void ReportFileError(const char* germanTemplate, const QString& path, const QString& reason);
+    // Caption of the program's error boxes: the window title's program name.
+    [[nodiscard]] QString ErrorCaption() const;
 
     TPageView PageView(int page) const;
 

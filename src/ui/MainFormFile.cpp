@@ -21,9 +21,13 @@ TAnswer TMainForm::AskToSaveChanges() {
     return FDialogs->AskYesNoCancel(Message(msgSaveCaption), Message(msgSaveQuestion));
 }
 
+QString TMainForm::ErrorCaption() const {
+    return TitleText.isEmpty() ? Message(msgTitle) : TitleText;
+}
+
 void TMainForm::ReportFileError(const char* germanTemplate, const QString& path,
                                 const QString& reason) {
-    FDialogs->ShowError(TitleText.isEmpty() ? Message(msgTitle) : TitleText,
+    FDialogs->ShowError(ErrorCaption(),
                         Tr(germanTemplate).arg(QDir::toNativeSeparators(path), reason));
 }
 
@@ -86,17 +90,26 @@ void TMainForm::Speichernunter1Click() {
         SetUnChanged();
 }
 
+namespace {
+
+// The file and the window name the nine instrument values alike.
+template <class From, class To> void CopyInstrumentPlaces(const From& from, To& to) {
+    to.LinX = from.LinX;
+    to.LinY = from.LinY;
+    to.LinW = from.LinW;
+    to.WinkX = from.WinkX;
+    to.WinkY = from.WinkY;
+    to.WinkW = from.WinkW;
+    to.ZirkX = from.ZirkX;
+    to.ZirkY = from.ZirkY;
+    to.ZirkS = from.ZirkS;
+}
+
+} // namespace
+
 TDrawingSettings TMainForm::CurrentSettings() const {
     TDrawingSettings s;
-    s.LinX = Instruments.LinX;
-    s.LinY = Instruments.LinY;
-    s.LinW = Instruments.LinW;
-    s.WinkX = Instruments.WinkX;
-    s.WinkY = Instruments.WinkY;
-    s.WinkW = Instruments.WinkW;
-    s.ZirkX = Instruments.ZirkX;
-    s.ZirkY = Instruments.ZirkY;
-    s.ZirkS = Instruments.ZirkS;
+    CopyInstrumentPlaces(Instruments, s);
     s.Zoom = zoomed->value();
     s.LineWidth = StrichEd->value();
     s.PenColor = PenColor();
@@ -113,15 +126,7 @@ TDrawingSettings TMainForm::CurrentSettings() const {
 }
 
 void TMainForm::ApplySettings(const TDrawingSettings& s) {
-    Instruments.LinX = s.LinX;
-    Instruments.LinY = s.LinY;
-    Instruments.LinW = s.LinW;
-    Instruments.WinkX = s.WinkX;
-    Instruments.WinkY = s.WinkY;
-    Instruments.WinkW = s.WinkW;
-    Instruments.ZirkX = s.ZirkX;
-    Instruments.ZirkY = s.ZirkY;
-    Instruments.ZirkS = s.ZirkS;
+    CopyInstrumentPlaces(s, Instruments);
     zoomed->setValue(RoundHalfEven(s.Zoom)); // the box keeps it within its bounds
     StrichEd->setValue(s.LineWidth);
     Shape1->SetFillColor(s.PenColor);

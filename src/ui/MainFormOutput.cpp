@@ -133,7 +133,7 @@ void TMainForm::DateiSeiteeinrichten1Click() {
         heightInch = height == shownHeight ? PageHeightInch : height / kMmPerInch;
     }
     if (!PageSizeAllowed(widthInch, heightInch)) {
-        FDialogs->ShowError(TitleText.isEmpty() ? Message(msgTitle) : TitleText,
+        FDialogs->ShowError(ErrorCaption(),
                             Tr("Eine Seite von %1 x %2 mm ist nicht möglich; Breite und Höhe "
                                "müssen zwischen %3 und %4 mm liegen.")
                                 .arg(widthInch * kMmPerInch, 0, 'g', 6)
@@ -186,7 +186,7 @@ void TMainForm::Drucken1Click() {
         printed = PrintDrawing(printer, *Drawing, job, error);
     }
     if (!printed)
-        FDialogs->ShowError(TitleText.isEmpty() ? Message(msgTitle) : TitleText,
+        FDialogs->ShowError(ErrorCaption(),
                             Tr("Die Zeichnung konnte nicht gedruckt werden: %1").arg(error));
     // The texts were measured at the printer's resolution; the view measures
     // them again at its own.
@@ -199,7 +199,7 @@ void TMainForm::AlsBildexportieren1Click() {
     const int dpi = std::clamp(form.DPIED->Value(), form.DPIED->minimum(), form.DPIED->maximum());
     const int page =
         std::clamp(form.SeiteEd->Value(), form.SeiteEd->minimum(), form.SeiteEd->maximum());
-    const QString caption = TitleText.isEmpty() ? Message(msgTitle) : TitleText;
+    const QString caption = ErrorCaption();
     if (page > PageCount()) {
         FDialogs->ShowError(
             caption,

@@ -54,6 +54,31 @@ bool AllFinite(std::initializer_list<double> values) {
     return true;
 }
 
+// The text of one or two numbers, each line ended by CR LF, with the group
+// code of the y value between them.
+class TNumberText {
+public:
+    void Set(double value) {
+        FEnd = WriteDxfNumber(FText, value);
+        *FEnd++ = '\r';
+        *FEnd++ = '\n';
+    }
+    void Set(TDxfPoint p) {
+        FEnd = WriteDxfNumber(FText, p.X);
+        std::memcpy(FEnd, "\r\n20\r\n", 6);
+        FEnd = WriteDxfNumber(FEnd + 6, p.Y);
+        *FEnd++ = '\r';
+        *FEnd++ = '\n';
+    }
+    std::string_view Text() const {
+        return {FText, static_cast<std::size_t>(FEnd - FText)};
+    }
+
+private:
+    char FText[2 * kMaxDxfNumberChars + 16];
+    char* FEnd = FText;
+};
+
 // The text goes out in pieces of about kPieceBytes, so that even a huge
 // drawing is written with a small buffer that stays in the cache.
 constexpr std::size_t kPieceBytes = std::size_t(1) << 20;
@@ -81,10 +106,9 @@ public:
         Put("\r\n");
     }
     void Number(double value) {
-        if (Free() < kMaxDxfNumberChars + 2) Flush();
-        FPos = WriteDxfNumber(FPos, value);
-        *FPos++ = '\r';
-        *FPos++ = '\n';
+        TNumberText text;
+        text.Set(value);
+        Put(text.Text());
     }
     // Several complete lines at once, each already ended by CR LF.
     void Lines(std::string_view lines) { Put(lines); }
@@ -113,31 +137,6 @@ private:
     char* FPos;
     char* FEnd;
     bool FOk = true;
-};
-
-// The text of one or two numbers, each line ended by CR LF, with the group
-// code of the y value between them.
-class TNumberText {
-public:
-    void Set(double value) {
-        FEnd = WriteDxfNumber(FText, value);
-        *FEnd++ = '\r';
-        *FEnd++ = '\n';
-    }
-    void Set(TDxfPoint p) {
-        FEnd = WriteDxfNumber(FText, p.X);
-        std::memcpy(FEnd, "\r\n20\r\n", 6);
-        FEnd = WriteDxfNumber(FEnd + 6, p.Y);
-        *FEnd++ = '\r';
-        *FEnd++ = '\n';
-    }
-    std::string_view Text() const {
-        return {FText, static_cast<std::size_t>(FEnd - FText)};
-    }
-
-private:
-    char FText[2 * kMaxDxfNumberChars + 16];
-    char* FEnd = FText;
 };
 
 // Chains pieces into polylines: a piece that starts exactly where the last
