@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace quirindo {
@@ -32,6 +33,146 @@ mode_t CurrentUmask() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return mask;
+}
+
+std::string NotARegularFile(const struct stat& st) {
+    return S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+}
+
+// Saving through a symbolic link writes the file it points to, not the link.
+std::string ResolvedPath(const std::string& path) {
+    std::string resolved = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        resolved = real;
+        std::free(real);
+    }
+    return resolved;
+}
+
+// Whether the user may write the existing file: opening it for writing
+// (without truncating) answers for permissions, access lists, read-only
+// mounts and the immutable attribute alike, and changes nothing.
+bool MayWrite(const std::string& path, std::string& error) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        error = SystemError();
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+// Gives the open file `to` the extended attributes of the file at `from`,
+// among them an access list that lets other users write it; false when one
+// of them cannot be copied. Security labels are left alone: the system
+// gives every new file its own.
+bool CopyExtendedAttributes(const std::string& from, int to) {
+    ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP; // a file system without them
+    std::vector<char> names(static_cast<std::size_t>(size));
+    size = ::listxattr(from.c_str(), names.data(), names.size());
+    if (size < 0) return false;
+    const char* const end = names.data() + size;
+    for (const char* name = names.data(); name < end; name += std::strlen(name) + 1) {
+        if (std::strncmp(name, "security.", 9) == 0) continue;
+        const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+        if (length < 0) return false;
+        std::vector<char> value(static_cast<std::size_t>(length));
+        const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
+        if (got < 0 || ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool ReadAllAt(int fd, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    std::uint8_t buffer[65536];
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (got == 0) return true;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+}
+
+bool WriteAllAt(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written =
+            ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Replaces the content of `fd` by `bytes` and makes it durable.
+bool Rewrite(int fd, std::span<const std::uint8_t> bytes) {
+    return WriteAllAt(fd, bytes) && ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+           ::fsync(fd) == 0;
+}
+
+// Writes the finished content into the existing file itself, which keeps
+// its inode and with it owner, group, permissions and hard links. The old
+// bytes are held in memory and written back when the new ones cannot be
+// written completely.
+bool WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes,
+                  std::string& error) {
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    bool keepsOld = fd >= 0;
+    // A file the user may write but not read is still written; its old
+    // content just cannot be kept for a failure.
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        error = SystemError();
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = SystemError();
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        error = NotARegularFile(st);
+        ::close(fd);
+        return false;
+    }
+    std::vector<std::uint8_t> old;
+    if (keepsOld && !ReadAllAt(fd, old)) {
+        error = SystemError();
+        ::close(fd);
+        return false;
+    }
+    // Take the room first, so that a full disk or a size limit stops the
+    // save before a single old byte has changed.
+    if (bytes.size() > static_cast<std::uint64_t>(st.st_size)) {
+        const int reserved = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
+        if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+            error = std::strerror(reserved);
+            (void)::ftruncate(fd, st.st_size);
+            ::close(fd);
+            return false;
+        }
+    }
+    if (!Rewrite(fd, bytes)) {
+        error = SystemError();
+        if (keepsOld) (void)Rewrite(fd, old);
+        ::close(fd);
+        return false;
+    }
+    if (::close(fd) != 0) {
+        error = SystemError();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -106,27 +247,41 @@ void TAtomicFileWriter::Discard() {
 bool TAtomicFileWriter::Open(const std::string& requestedPath) {
     Discard();
     FFailed = false;
+    FKeepsTheFile = false;
     FError.clear();
-    // Saving through a symbolic link replaces the file it points to, not the link.
-    FPath = requestedPath;
-    if (char* resolved = ::realpath(requestedPath.c_str(), nullptr)) {
-        FPath = resolved;
-        std::free(resolved);
-    }
+    FPath = ResolvedPath(requestedPath);
     struct stat target {};
     const bool exists = ::stat(FPath.c_str(), &target) == 0;
     if (exists && !S_ISREG(target.st_mode)) {
-        FError = S_ISDIR(target.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        FError = NotARegularFile(target);
+        FFailed = true;
+        return false;
+    }
+    // The rename below would replace a write-protected file as easily as
+    // any other; the file itself must allow writing, as it would for an
+    // ordinary create-or-truncate.
+    if (exists && !MayWrite(FPath, FError)) {
         FFailed = true;
         return false;
     }
     FTemp = FPath + ".XXXXXX";
     FFd = ::mkstemp(FTemp.data());
     if (FFd < 0) return Fail();
-    // Keep the permissions of the file being replaced; a new file gets the
-    // usual ones instead of mkstemp's private 0600.
-    const mode_t mode = exists ? (target.st_mode & 07777) : (0666 & ~CurrentUmask());
-    if (::fchmod(FFd, mode) != 0) return Fail();
+    if (!exists) {
+        // The usual permissions instead of mkstemp's private 0600.
+        if (::fchmod(FFd, 0666 & ~CurrentUmask()) != 0) return Fail();
+        FKeepsTheFile = true;
+        return true;
+    }
+    // Owner and group first: changing them clears set-id bits, which the
+    // permissions then bring back.
+    struct stat made {};
+    bool sameOwner =
+        ::fstat(FFd, &made) == 0 && made.st_uid == target.st_uid && made.st_gid == target.st_gid;
+    if (!sameOwner) sameOwner = ::fchown(FFd, target.st_uid, target.st_gid) == 0;
+    const bool sameAttributes = CopyExtendedAttributes(FPath, FFd);
+    if (::fchmod(FFd, target.st_mode & 07777) != 0) return Fail();
+    FKeepsTheFile = sameOwner && sameAttributes && target.st_nlink == 1;
     return true;
 }
 
@@ -159,10 +314,38 @@ bool TAtomicFileWriter::Commit() {
 
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          std::string& error) {
-    TAtomicFileWriter file;
-    if (file.Open(path) && file.Write(bytes) && file.Commit()) return true;
-    error = file.Error();
-    return false;
+    const std::string target = ResolvedPath(path);
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        error = NotARegularFile(st);
+        return false;
+    }
+    if (exists && !MayWrite(target, error)) return false;
+    {
+        TAtomicFileWriter file;
+        if (file.Open(target) && file.KeepsTheFile()) {
+            if (file.Write(bytes) && file.Commit()) return true;
+            error = file.Error();
+            return false;
+        }
+        if (!exists) {
+            error = file.Error();
+            return false;
+        }
+    }
+    // No temporary file can be made beside the file (a read-only folder),
+    // or the new file would belong to this user instead of the owner, lose
+    // the access list, or leave the other hard links with the old drawing:
+    // the existing file takes the finished content itself.
+    return WriteInPlace(target, bytes, error);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 } // namespace quirindo

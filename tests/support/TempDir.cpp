@@ -1,10 +1,12 @@
 #include "TempDir.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <random>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace quirindo::test {
 
@@ -53,6 +55,31 @@ TUnwritableDir::~TUnwritableDir() {
         (void)std::system(cmd.c_str());
     } else if (::geteuid() != 0) {
         std::filesystem::permissions(FDir, std::filesystem::perms::owner_all);
+    }
+}
+
+TWriteProtectedFile::TWriteProtectedFile(std::filesystem::path file) : FFile(std::move(file)) {
+    if (::geteuid() == 0) {
+        const std::string cmd = "chattr +i '" + FFile.string() + "' 2>/dev/null";
+        FImmutable = std::system(cmd.c_str()) == 0;
+    } else {
+        std::filesystem::permissions(FFile, std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::group_read |
+                                                std::filesystem::perms::others_read);
+    }
+    const int fd = ::open(FFile.c_str(), O_WRONLY);
+    FEffective = fd < 0;
+    if (fd >= 0) ::close(fd);
+}
+
+TWriteProtectedFile::~TWriteProtectedFile() {
+    if (FImmutable) {
+        const std::string cmd = "chattr -i '" + FFile.string() + "' 2>/dev/null";
+        (void)std::system(cmd.c_str());
+    } else if (::geteuid() != 0) {
+        std::error_code ec;
+        std::filesystem::permissions(
+            FFile, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
     }
 }
 

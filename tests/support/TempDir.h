@@ -36,4 +36,19 @@ private:
     bool FEffective = false;
 };
 
+// Makes a file unwritable while alive, in the same two ways.
+class TWriteProtectedFile {
+public:
+    explicit TWriteProtectedFile(std::filesystem::path file);
+    ~TWriteProtectedFile();
+    TWriteProtectedFile(const TWriteProtectedFile&) = delete;
+    TWriteProtectedFile& operator=(const TWriteProtectedFile&) = delete;
+    bool Effective() const { return FEffective; }
+
+private:
+    std::filesystem::path FFile;
+    bool FImmutable = false;
+    bool FEffective = false;
+};
+
 } // namespace quirindo::test

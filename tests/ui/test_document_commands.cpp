@@ -178,7 +178,10 @@ TEST_F(MainFormTest, SaveAsKeepsTheNewNameWhenWritingFails) {
     EXPECT_TRUE(Form->Changed);
 }
 
-TEST_F(MainFormTest, FailedSaveLeavesTheOldFileIntact) {
+// Ctrl+S onto a file the user may not write leaves it as it was, names it
+// in the message and keeps the "*"; a folder that takes no new files still
+// lets the drawing's own writable file be saved.
+TEST_F(MainFormTest, SavingRespectsWhatTheFileAndFolderAllow) {
     const QString path = Path("keep.qrd");
     AddLine();
     Fake->SaveNames.push_back(path);
@@ -186,13 +189,24 @@ TEST_F(MainFormTest, FailedSaveLeavesTheOldFileIntact) {
     const auto before = ReadBytes(path);
 
     AddLine(1, 2, 3, 4);
-    TUnwritableDir locked(Dir.Path());
-    if (!locked.Effective()) GTEST_SKIP() << "cannot make a folder unwritable here";
-    EXPECT_FALSE(Form->SaveFile());
-    EXPECT_TRUE(Form->Changed);
-    EXPECT_EQ(Fake->Errors.size(), 1);
-    EXPECT_TRUE(Fake->Errors.last().contains(QStringLiteral("keep.qrd")));
-    EXPECT_EQ(ReadBytes(path), before);
+    {
+        TWriteProtectedFile locked(path.toStdString());
+        if (!locked.Effective()) GTEST_SKIP() << "cannot write-protect a file here";
+        Form->Speichern1Click();
+        EXPECT_TRUE(Form->Changed);
+        EXPECT_TRUE(Form->windowTitle().endsWith(QStringLiteral("*]")));
+        ASSERT_EQ(Fake->Errors.size(), 1);
+        EXPECT_TRUE(Fake->Errors.last().contains(QStringLiteral("keep.qrd")));
+        EXPECT_EQ(ReadBytes(path), before);
+    }
+    {
+        TUnwritableDir locked(Dir.Path());
+        if (!locked.Effective()) GTEST_SKIP() << "cannot make a folder unwritable here";
+        Form->Speichern1Click();
+        EXPECT_FALSE(Form->Changed);
+        EXPECT_EQ(Fake->Errors.size(), 1);
+    }
+    EXPECT_EQ(ReadBytes(path).size(), before.size() + 88u);
 }
 
 TEST_F(MainFormTest, OpenRestoresDrawingAndSettings) {
