@@ -2,12 +2,12 @@
 
 #include "Canvas.h"
 #include "DrawingFile.h"
+#include "FileIO.h"
 #include "PageRenderer.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -122,20 +122,19 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
         return false;
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
+    // Through a temporary file: a failed export leaves no half picture and
+    // the previous file as it was.
+    TAtomicFileWriter file;
+    if (!file.Open(path.toStdString())) {
+        error = QString::fromStdString(file.Error());
         return false;
     }
-    const auto header = BmpHeader(size, job.Dpi);
-    bool written = file.write(reinterpret_cast<const char*>(header.data()), header.size()) ==
-                   static_cast<qint64>(header.size());
+    bool written = file.Write(BmpHeader(size, job.Dpi));
 
     const TPageView view = BitmapPageView(job);
     const TTextFontResolver fonts(job.WindowText);
 
-    const qint64 rowBytes = RowBytes(size.Width);
-    std::vector<char> row(static_cast<std::size_t>(rowBytes), 0);
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(RowBytes(size.Width)), 0);
     // A BMP lists its rows from the bottom up, so the bands go upwards too.
     const int lastBandTop = (size.Height - 1) / rowsPerBand * rowsPerBand;
     for (int top = lastBandTop; written && top >= 0; top -= rowsPerBand) {
@@ -148,22 +147,17 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
         }
         for (int y = rows - 1; written && y >= 0; --y) {
             const auto* pixels = reinterpret_cast<const QRgb*>(band.constScanLine(y));
-            char* out = row.data();
+            std::uint8_t* out = row.data();
             for (int x = 0; x < size.Width; ++x) {
-                *out++ = static_cast<char>(qBlue(pixels[x]));
-                *out++ = static_cast<char>(qGreen(pixels[x]));
-                *out++ = static_cast<char>(qRed(pixels[x]));
+                *out++ = static_cast<std::uint8_t>(qBlue(pixels[x]));
+                *out++ = static_cast<std::uint8_t>(qGreen(pixels[x]));
+                *out++ = static_cast<std::uint8_t>(qRed(pixels[x]));
             }
-            written = file.write(row.data(), rowBytes) == rowBytes;
+            written = file.Write(row);
         }
     }
-    if (!written) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
+    if (!written || !file.Commit()) {
+        error = QString::fromStdString(file.Error());
         return false;
     }
     return true;

@@ -286,6 +286,10 @@ public:
     // Page `page` (from 0) as a BMP at `dpi`; false (after telling the user)
     // when the file could not be written.
     bool ExportPageBitmap(const QString& path, int page, double dpi);
+    // The file an export goes to. An existing file is replaced only when the
+    // user says so, with a plain warning when it is the open drawing's own
+    // file; "No" goes back to the file dialog, "Cancel" ends the export.
+    std::optional<QString> AskExportFileName(TFileDialogSpec request);
     // The page setup and resolution dialogs, made once and reused.
     void CreateOutputDialogs();
     TSeiteEinrichtenForm& SeiteEinrichtenForm();

@@ -5,6 +5,7 @@
 #include "DPIForm.h"
 #include "DrawingFile.h"
 #include "DxfWriter.h"
+#include "FileIO.h"
 #include "MainForm.h"
 #include "Messages.h"
 #include "PaintBox.h"
@@ -12,6 +13,8 @@
 #include "SeiteEinrichtenForm.h"
 #include "SpinEdits.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSetupDialog>
@@ -97,10 +100,36 @@ std::optional<TPrintableArea> TMainForm::PrinterPrintableArea() {
     return TPrintableArea{area.width(), area.height(), dpi};
 }
 
-void TMainForm::DXFExportActionClick() {
-    TFileDialogSpec request{Tr("Als DXF Datei exportieren"), QStringLiteral("dxf"), Tr(kDxfFilter)};
+std::optional<QString> TMainForm::AskExportFileName(TFileDialogSpec request) {
+    // The question is asked here, in the interface language, once; the file
+    // dialog must not ask as well.
     request.ConfirmOverwrite = false;
-    if (const auto path = FDialogs->AskSaveFileName(request)) (void)savedxfArc(*path);
+    for (;;) {
+        const auto path = FDialogs->AskSaveFileName(request);
+        if (!path || !QFileInfo::exists(*path)) return path;
+        const QString shown = QDir::toNativeSeparators(*path);
+        const bool isDrawing =
+            !FileName.isEmpty() && SameFile(path->toStdString(), FileName.toStdString());
+        const QString question =
+            isDrawing ? Tr("Die Datei %1 ist die geöffnete Zeichnung. Soll sie wirklich durch "
+                           "den Export ersetzt werden? Die Zeichnung darin geht dabei verloren.")
+                            .arg(shown)
+                      : Tr("Die Datei %1 gibt es schon. Soll sie ersetzt werden?").arg(shown);
+        switch (FDialogs->AskYesNoCancel(request.Title, question)) {
+        case TAnswer::Yes:
+            return path;
+        case TAnswer::No:
+            continue; // choose another name
+        case TAnswer::Cancel:
+            return std::nullopt;
+        }
+    }
+}
+
+void TMainForm::DXFExportActionClick() {
+    if (const auto path = AskExportFileName(
+            {Tr("Als DXF Datei exportieren"), QStringLiteral("dxf"), Tr(kDxfFilter)}))
+        (void)savedxfArc(*path);
 }
 
 bool TMainForm::savedxfArc(const QString& fileName) {
@@ -214,8 +243,8 @@ void TMainForm::AlsBildexportieren1Click() {
                                          .arg(size.Height));
         return;
     }
-    const auto path = FDialogs->AskSaveFileName(
-        {Tr("Als Bild exportieren"), QStringLiteral("bmp"), Tr(kBmpFilter)});
+    const auto path =
+        AskExportFileName({Tr("Als Bild exportieren"), QStringLiteral("bmp"), Tr(kBmpFilter)});
     if (!path) return;
     (void)ExportPageBitmap(*path, page - 1, dpi);
 }

@@ -33,6 +33,7 @@
 #include <QToolBar>
 
 #include <tuple>
+#include <unistd.h>
 
 namespace quirindo::test {
 namespace {
@@ -190,6 +191,7 @@ TEST_F(OutputTest, DxfExportWritesTheDrawingWithYUpwards) {
     Form->PageAnz->setValue(2);
     Form->SetUnChanged();
     Fake->SaveNames.push_back(path);
+    Fake->Answers.push_back(ui::TAnswer::Yes); // replace the first export
     Form->DXFExportActionClick();
     EXPECT_TRUE(ReadAll(path).contains("10\r\n10\r\n20\r\n574\r\n"));
     EXPECT_FALSE(Form->Changed);
@@ -219,6 +221,107 @@ TEST_F(OutputTest, DxfExportCancelledOrFailingWritesNothing) {
     ASSERT_EQ(Fake->Errors.size(), 2);
     EXPECT_TRUE(Fake->Errors[1].contains(QStringLiteral("kept.dxf")));
     EXPECT_EQ(ReadAll(kept), QByteArray("old"));
+}
+
+// Both exports ask before replacing a file: "No" goes back to the file
+// dialog, "Cancel" ends the export, "Yes" replaces; a new file needs no
+// question. The question is the window's own (the file dialog is told not
+// to ask a second time).
+TEST_F(OutputTest, ExportsAskBeforeReplacingAFile) {
+    AddLine();
+    const QString dxf = Path("old.dxf");
+    WriteText(dxf, "old");
+    Fake->SaveNames = {dxf};
+    Fake->Answers = {ui::TAnswer::No};
+    Form->AlsDXFDateiexportieren1->trigger();
+    EXPECT_EQ(Fake->SaveDialogs, 2) << "No returns to the file dialog";
+    ASSERT_EQ(Fake->Questions.size(), 1);
+    EXPECT_TRUE(Fake->Questions[0].contains(QDir::toNativeSeparators(dxf)));
+    EXPECT_TRUE(Fake->Questions[0].contains(QStringLiteral("ersetzt")));
+    EXPECT_FALSE(Fake->LastSpec.ConfirmOverwrite);
+    EXPECT_EQ(ReadAll(dxf), QByteArray("old"));
+
+    Fake->SaveNames = {dxf};
+    Fake->Answers = {ui::TAnswer::Yes};
+    Form->DXFExportActionClick();
+    EXPECT_TRUE(ReadAll(dxf).startsWith(" 0\r\nSECTION\r\n"));
+
+    Fake->SaveNames = {Path("new.dxf")};
+    Form->DXFExportActionClick();
+    EXPECT_EQ(Fake->Questions.size(), 2) << "a new file is written without a question";
+    EXPECT_TRUE(ReadAll(Path("new.dxf")).endsWith("EOF\r\n"));
+
+    const QString bmp = Path("old.bmp");
+    WriteText(bmp, "old");
+    AnswerDpi(50, 1);
+    Fake->SaveNames = {bmp, Path("other.bmp")};
+    Fake->Answers = {ui::TAnswer::Cancel};
+    Form->AlsBildexportieren1Click();
+    EXPECT_EQ(Fake->Questions.size(), 3);
+    EXPECT_FALSE(Fake->LastSpec.ConfirmOverwrite);
+    EXPECT_EQ(ReadAll(bmp), QByteArray("old"));
+    EXPECT_FALSE(QFileInfo::exists(Path("other.bmp"))) << "Cancel ends the export";
+
+    AnswerDpi(50, 1);
+    Fake->SaveNames = {bmp};
+    Fake->Answers = {ui::TAnswer::Yes};
+    Form->AlsBildexportieren1Click();
+    EXPECT_FALSE(QImage(bmp, "BMP").isNull());
+    EXPECT_TRUE(Fake->Errors.isEmpty());
+}
+
+// The drawing's own file, under whatever name the dialog returns, gets a
+// question that says what would be lost; until the user agrees it keeps
+// the drawing.
+TEST_F(OutputTest, ExportOntoTheOpenDrawingWarnsFirst) {
+    AddLine();
+    const QString drawing = Path("drawing.qrd");
+    Fake->SaveNames = {drawing};
+    ASSERT_TRUE(Form->SaveFile());
+    const QByteArray saved = ReadAll(drawing);
+    const QString alias = Path("alias.dxf");
+    ASSERT_EQ(::link(drawing.toLocal8Bit().constData(), alias.toLocal8Bit().constData()), 0);
+
+    Fake->SaveNames = {alias, Path("drawing.dxf")};
+    Fake->Answers = {ui::TAnswer::No};
+    Form->DXFExportActionClick();
+    ASSERT_EQ(Fake->Questions.size(), 1);
+    EXPECT_TRUE(Fake->Questions[0].contains(QStringLiteral("geöffnete Zeichnung")))
+        << Fake->Questions[0].toStdString();
+    EXPECT_EQ(ReadAll(drawing), saved);
+    EXPECT_TRUE(ReadAll(Path("drawing.dxf")).endsWith("EOF\r\n"));
+
+    AnswerDpi(50, 1);
+    Fake->SaveNames = {drawing};
+    Fake->Answers = {ui::TAnswer::Cancel};
+    Form->AlsBildexportieren1Click();
+    ASSERT_EQ(Fake->Questions.size(), 2);
+    EXPECT_TRUE(Fake->Questions[1].contains(QStringLiteral("geöffnete Zeichnung")));
+    EXPECT_EQ(ReadAll(drawing), saved);
+    EXPECT_TRUE(Fake->Errors.isEmpty());
+}
+
+// An export onto a file the user may not write is refused like a save:
+// the message names the file and the file is left as it was. (Root may
+// write any file with a mode; the immutable attribute stops it too.)
+TEST_F(OutputTest, ExportsLeaveAWriteProtectedFileAlone) {
+    AddLine();
+    const QString dxf = Path("protected.dxf");
+    const QString bmp = Path("protected.bmp");
+    WriteText(dxf, "old");
+    WriteText(bmp, "old");
+    TWriteProtectedFile lockedDxf(dxf.toStdString());
+    TWriteProtectedFile lockedBmp(bmp.toStdString());
+    if (!lockedDxf.Effective() || !lockedBmp.Effective())
+        GTEST_SKIP() << "cannot write-protect a file here";
+    EXPECT_FALSE(Form->savedxfArc(dxf));
+    EXPECT_FALSE(Form->ExportPageBitmap(bmp, 0, 50));
+    ASSERT_EQ(Fake->Errors.size(), 2);
+    EXPECT_TRUE(Fake->Errors[0].contains(QDir::toNativeSeparators(dxf)));
+    EXPECT_TRUE(Fake->Errors[1].contains(QDir::toNativeSeparators(bmp)));
+    EXPECT_EQ(ReadAll(dxf), QByteArray("old"));
+    EXPECT_EQ(ReadAll(bmp), QByteArray("old"));
+    EXPECT_EQ(QDir(QString::fromStdString(Dir.Path().string())).entryList(QDir::Files).size(), 2);
 }
 
 // ---------------------------------------------------------------- page setup
