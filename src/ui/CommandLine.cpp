@@ -3,11 +3,12 @@
 #include "BitmapExport.h"
 #include "DrawingFile.h"
 #include "DxfWriter.h"
+#include "FileIO.h"
 #include "PageRenderer.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QTextStream>
 #include <algorithm>
 #include <cmath>
@@ -49,7 +50,17 @@ bool Load(const QString& path, TLoaded& loaded, QTextStream& err) {
     return false;
 }
 
+// An export onto its own input would destroy the drawing it is made from;
+// a link or another spelling of the path is the same file.
+bool RefuseOwnInput(const QString& in, const QString& out, QTextStream& err) {
+    if (!SameFile(in.toStdString(), out.toStdString())) return false;
+    err << "quirindo: " << out << " is the input drawing " << in
+        << "; choose another file for the export\n";
+    return true;
+}
+
 int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
+    if (RefuseOwnInput(in, out, err)) return 2;
     TLoaded loaded;
     if (!Load(in, loaded, err)) return 1;
     std::string error;
@@ -70,9 +81,20 @@ bool WritePng(const QString& path, TDrawing& drawing, const TBitmapJob& job, QSt
                     .arg(view.HeightPx);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        error = file.errorString();
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        error = QStringLiteral("the picture could not be encoded as PNG");
+        return false;
+    }
+    // Like every export: through a temporary file, so that a failure leaves
+    // no half picture and the previous file as it was.
+    TAtomicFileWriter file;
+    if (!file.Open(path.toStdString()) ||
+        !file.Write({reinterpret_cast<const std::uint8_t*>(png.constData()),
+                     static_cast<std::size_t>(png.size())}) ||
+        !file.Commit()) {
+        error = QString::fromStdString(file.Error());
         return false;
     }
     return true;
@@ -105,6 +127,7 @@ int ExportImage(const QStringList& args, QTextStream& err) {
         err << "quirindo: the picture must be a .bmp or .png file: " << out << "\n";
         return 2;
     }
+    if (RefuseOwnInput(args[0], out, err)) return 2;
     TLoaded loaded;
     if (!Load(args[0], loaded, err)) return 1;
     const int pages = PageCountOf(loaded.Settings);

@@ -6,12 +6,15 @@
 #include "FileIO.h"
 #include "TempDir.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTextStream>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace quirindo::test {
 namespace {
@@ -105,6 +108,82 @@ TEST_F(CommandLine, FailuresSayWhyAndExitNonZero) {
     EXPECT_EQ(Run({"--export-image", in, Q("o.bmp"), "--dpi", "5"}), 2);
     EXPECT_EQ(Run({"--export-image", in, Q("o.gif")}), 2);
     EXPECT_FALSE(QFileInfo::exists(Q("o.bmp")));
+}
+
+// An export whose output is its own input would destroy the drawing: it is
+// refused however the output is named (the same path, another spelling, a
+// symbolic or a hard link), and the drawing stays as it was.
+TEST_F(CommandLine, RefusesToExportOntoItsInput) {
+    const QString in = WriteDrawing("in.qrd");
+    const QByteArray drawing = [&] {
+        QFile file(in);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(drawing.isEmpty());
+    ASSERT_TRUE(QFile::link(in, Q("symbolic.dxf")));
+    ASSERT_EQ(::link(Dir.File("in.qrd").c_str(), Dir.File("hard.dxf").c_str()), 0);
+    ASSERT_EQ(::link(Dir.File("in.qrd").c_str(), Dir.File("hard.png").c_str()), 0);
+    const QString spelledOtherwise = QString::fromStdString(
+        (Dir.Path() / "." / ".." / Dir.Path().filename() / "in.qrd").string());
+    for (const QString& out : {in, spelledOtherwise, Q("symbolic.dxf"), Q("hard.dxf")}) {
+        EXPECT_EQ(Run({"--export-dxf", in, out}), 2) << out.toStdString();
+        EXPECT_TRUE(Err.contains(QStringLiteral("input"))) << Err.toStdString();
+    }
+    EXPECT_EQ(Run({"--export-image", in, Q("hard.png")}), 2);
+    QFile file(in);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), drawing);
+    EXPECT_EQ(QFileInfo(Q("hard.dxf")).size(), drawing.size());
+
+    // A different file is written as ever.
+    EXPECT_EQ(Run({"--export-dxf", in, Q("out.dxf")}), 0) << Err.toStdString();
+}
+
+// An export that fails part way (here at a file size limit) leaves the file
+// it was to replace as it was and no partial or temporary file beside it.
+TEST_F(CommandLine, AFailedExportLeavesThePreviousFile) {
+    TDrawing drawing;
+    for (int i = 0; i < 100; ++i) {
+        TDrawObject* o = drawing.Objects.Append();
+        o->Kind = okEllipse;
+        o->X1 = 10 + i;
+        o->Y1 = 10;
+        o->X2 = 60 + i;
+        o->Y2 = 60;
+    }
+    std::string error;
+    ASSERT_TRUE(
+        WriteFileAtomically(Dir.File("big.qrd"), SaveDrawing(drawing, TDrawingSettings{}), error));
+    const QStringList outputs = {"out.dxf", "out.bmp", "out.png"};
+    for (const QString& name : outputs) {
+        QFile file(Q(name.toUtf8().constData()));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("previous");
+    }
+    const QList<QStringList> commands = {
+        {"--export-dxf", Q("big.qrd"), Q("out.dxf")},
+        {"--export-image", Q("big.qrd"), Q("out.bmp")},
+        {"--export-image", Q("big.qrd"), Q("out.png"), "--dpi", "300"}};
+    for (const QStringList& command : commands) {
+        QProcess program;
+        // At most a few kilobytes per file; a write beyond fails instead of
+        // ending the program.
+        program.start(QStringLiteral("/bin/sh"),
+                      QStringList{"-c", "trap '' XFSZ; ulimit -f 16 && exec \"$0\" \"$@\"",
+                                  QStringLiteral(QUIRINDO_PROGRAM)} +
+                          command);
+        ASSERT_TRUE(program.waitForFinished(120000));
+        EXPECT_EQ(program.exitCode(), 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(program.readAllStandardError().contains("cannot write"));
+    }
+    for (const QString& name : outputs) {
+        QFile file(Q(name.toUtf8().constData()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray("previous")) << name.toStdString();
+    }
+    QStringList files = QDir(QString::fromStdString(Dir.Path().string())).entryList(QDir::Files);
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"big.qrd", "out.bmp", "out.dxf", "out.png"}));
 }
 
 TEST_F(CommandLine, TheProgramExportsWithoutAnyDisplay) {
