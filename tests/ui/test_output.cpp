@@ -301,29 +301,6 @@ TEST_F(OutputTest, ExportOntoTheOpenDrawingWarnsFirst) {
     EXPECT_TRUE(Fake->Errors.isEmpty());
 }
 
-// An export onto a file the user may not write is refused like a save:
-// the message names the file and the file is left as it was. (Root may
-// write any file with a mode; the immutable attribute stops it too.)
-TEST_F(OutputTest, ExportsLeaveAWriteProtectedFileAlone) {
-    AddLine();
-    const QString dxf = Path("protected.dxf");
-    const QString bmp = Path("protected.bmp");
-    WriteText(dxf, "old");
-    WriteText(bmp, "old");
-    TWriteProtectedFile lockedDxf(dxf.toStdString());
-    TWriteProtectedFile lockedBmp(bmp.toStdString());
-    if (!lockedDxf.Effective() || !lockedBmp.Effective())
-        GTEST_SKIP() << "cannot write-protect a file here";
-    EXPECT_FALSE(Form->savedxfArc(dxf));
-    EXPECT_FALSE(Form->ExportPageBitmap(bmp, 0, 50));
-    ASSERT_EQ(Fake->Errors.size(), 2);
-    EXPECT_TRUE(Fake->Errors[0].contains(QDir::toNativeSeparators(dxf)));
-    EXPECT_TRUE(Fake->Errors[1].contains(QDir::toNativeSeparators(bmp)));
-    EXPECT_EQ(ReadAll(dxf), QByteArray("old"));
-    EXPECT_EQ(ReadAll(bmp), QByteArray("old"));
-    EXPECT_EQ(QDir(QString::fromStdString(Dir.Path().string())).entryList(QDir::Files).size(), 2);
-}
-
 // ---------------------------------------------------------------- page setup
 
 TEST(PageSetupDialog, ControlsTextsAndPlaces) {
