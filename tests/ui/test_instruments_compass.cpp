@@ -133,9 +133,11 @@ TEST_F(CompassTest, CircleLandsOnThePageOfTheLastPress) {
     const tools::TInstrumentState& z = Form->Instruments;
     EXPECT_EQ(o.Kind, okEllipse);
     EXPECT_DOUBLE_EQ(o.X1, z.ZirkX - z.ZirkS);
-    EXPECT_DOUBLE_EQ(o.Y1, z.ZirkY - z.ZirkS + 2.0 * h / S);
+    // Page 2 begins two page heights down the drawing, as the pages show it.
+    const double top = 2.0 * Form->PageHeightInch * kMmPerInch;
+    EXPECT_DOUBLE_EQ(o.Y1, z.ZirkY - z.ZirkS + top);
     EXPECT_DOUBLE_EQ(o.X2, z.ZirkX + z.ZirkS);
-    EXPECT_DOUBLE_EQ(o.Y2, z.ZirkY + z.ZirkS + 2.0 * h / S);
+    EXPECT_DOUBLE_EQ(o.Y2, z.ZirkY + z.ZirkS + top);
     EXPECT_TRUE(Form->Changed);
     // A command, not a mode: the tool stays as it was.
     EXPECT_FALSE(Form->ZirkelKreiszeichnen1->isChecked());
