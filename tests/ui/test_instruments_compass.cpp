@@ -77,6 +77,25 @@ TEST_F(CompassTest, SweepDirectionIsFixedByTheFirstMove) {
     EXPECT_TRUE(Form->Changed);
 }
 
+TEST_F(CompassTest, ATremorAtThePressDoesNotDecideTheSweep) {
+    Form->ZirkelKreisbogenzeichnen1Click();
+    // A shake of one pixel and back decides nothing and stores nothing.
+    PressAt(0);
+    Move(500, 199);
+    Move(500, 200);
+    ReleaseAt(0);
+    EXPECT_EQ(Form->Drawing->Objects.Count(), 0);
+
+    // A 60 degree clockwise sweep that begins with a 1-pixel tremor the
+    // other way stores the 60 degree arc, not the 300 degree one.
+    PressAt(0);
+    Move(500, 199);
+    for (int deg = 10; deg <= 60; deg += 10) MoveAt(deg);
+    ReleaseAt(60);
+    ASSERT_EQ(Form->Drawing->Objects.Count(), 1);
+    ExpectArcFromTo(LastObject(), AtAngle(60), AtAngle(0));
+}
+
 TEST_F(CompassTest, SweepPreviewLiesOnTheCompassCircle) {
     Form->ZirkelKreisbogenzeichnen1Click();
     PressAt(0);
