@@ -8,6 +8,8 @@
 
 #include "test_instruments_support.h"
 
+#include "AddTextForm.h"
+
 #include <QLabel>
 #include <QLocale>
 #include <QPointF>
@@ -226,6 +228,50 @@ TEST_F(PagesTest, EverythingMadeOnAPageLiesOnThePictureOrUnderThePointer) {
             }
         }
     }
+}
+
+TEST_F(PagesTest, TextsAndObjectsOnTheTenthPageAreFoundWhereTheyAreShown) {
+    Use(kA4, 37); // pages of 415 pixels for 415.33: 3 pixels of drift by page 10
+    const int page = 9;
+    Form->ModalRunner = [](QDialog& dialog) {
+        auto* form = dynamic_cast<ui::TAddTextForm*>(&dialog);
+        if (!form) return int(QDialog::Rejected);
+        form->SetText(u"Hallo");
+        return int(QDialog::Accepted);
+    };
+
+    // A text placed with the pointer has its corner under the pointer and
+    // is highlighted when the pointer rests on it.
+    Form->TextTexthinzufgen1->trigger();
+    const QPoint at = OnPage(page, 50, 100);
+    Press(at);
+    Release(at);
+    ASSERT_EQ(Form->Drawing->Texts.Count(), 1);
+    const TTextObject& t = Form->Drawing->Texts[0];
+    EXPECT_LE(Distance(Shown(page, t.Left, t.Top), at), kTolerancePx);
+    Form->TextTextlschen1->trigger();
+    Move(at + QPoint(1, 1));
+    EXPECT_TRUE(Form->Pointer.HoverShown);
+
+    // A line is found and highlighted where the page shows it, and a move
+    // onto the first page puts it under the pointer there.
+    const double y = page * H + 150.0;
+    AddLine(20, y, 80, y);
+    Form->PaintBox1Paint();
+    const QPointF shown = Shown(page, 50, y);
+    const QPoint onLine(RoundHalfEven(shown.x()), RoundHalfEven(shown.y()));
+    Form->ObjekteVerschieben1->trigger();
+    Move(onLine);
+    ASSERT_TRUE(Form->Pointer.HoverShown);
+    EXPECT_EQ(Form->Pointer.HoverIndex, 0);
+    EXPECT_TRUE(RedNear(OverlayImage(), onLine.x() + ViewMargin, onLine.y() + ViewMargin, 0));
+    const QPoint target = OnPage(0, 60, 40);
+    Press(onLine);
+    Move(target);
+    Release(target);
+    const TDrawObject& o = LastObject();
+    EXPECT_LE(Distance(Shown(0, o.X1 + 30, o.Y1), target), kTolerancePx);
+    EXPECT_DOUBLE_EQ(o.Y1, o.Y2);
 }
 
 // The positions above are compared with where the pages show things; this
