@@ -230,6 +230,28 @@ TEST_F(PagesTest, EverythingMadeOnAPageLiesOnThePictureOrUnderThePointer) {
     }
 }
 
+TEST_F(PagesTest, ObjectsReadTheInstrumentsMillimetresOnLaterPages) {
+    // On page 2 the ruler's edge at 90 mm lies 297 + 90 mm down the drawing.
+    Use(kA4, 100);
+    Form->LinealAnLinealentlangzeichnen1Click();
+    Press(OnPage(1, 30, 95));
+    Move(OnPage(1, 70, 95));
+    Release(OnPage(1, 70, 95));
+    EXPECT_EQ(LastObject().Y1, 387.0);
+    EXPECT_EQ(LastObject().Y2, 387.0);
+
+    // On page 10 at zoom 10 the circle is centred on the needle, 9 pages
+    // of 297 mm and the needle's 50 mm down.
+    Use(kA4, 10);
+    Form->LinealVerschieben1Click();
+    Press(OnPage(9, 5, 5));
+    Release(OnPage(9, 5, 5));
+    Form->ZirkelKreiszeichnen1->trigger();
+    const TDrawObject& o = LastObject();
+    EXPECT_NEAR((o.Y1 + o.Y2) / 2, 9 * 297.0 + 50.0, 1e-9);
+    EXPECT_NEAR((o.X1 + o.X2) / 2, 150.0, 1e-9);
+}
+
 TEST_F(PagesTest, TextsAndObjectsOnTheTenthPageAreFoundWhereTheyAreShown) {
     Use(kA4, 37); // pages of 415 pixels for 415.33: 3 pixels of drift by page 10
     const int page = 9;
