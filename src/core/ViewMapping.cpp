@@ -27,8 +27,8 @@ TViewMapping TViewMapping::For(double scale, int pageHeightPx, double pageHeight
 }
 
 bool TViewMapping::Valid() const {
-    return std::isfinite(Scale) && Scale > 0.0 && PageHeightPx > 0 &&
-           std::isfinite(PageHeightMm) && PageHeightMm > 0.0;
+    return std::isfinite(Scale) && Scale > 0.0 && PageHeightPx > 0 && std::isfinite(PageHeightMm) &&
+           PageHeightMm > 0.0;
 }
 
 namespace {
@@ -53,8 +53,9 @@ int TViewMapping::PageAtMm(double y) const {
 }
 
 TPointMm TViewMapping::ViewToMm(double x, double y) const {
-    const TPointMm p = ViewToPage(PageAtView(y), x, y);
-    return PageToMm(PageAtView(y), p.X, p.Y);
+    const int page = PageAtView(y);
+    const TPointMm onPage = ViewToPage(page, x, y);
+    return PageToMm(page, onPage.X, onPage.Y);
 }
 
 TPointMm TViewMapping::MmToView(double x, double y) const {
@@ -82,8 +83,20 @@ TPointMm TViewMapping::ViewToPage(int page, double x, double y) const {
     return {x / Scale, (y - static_cast<double>(page) * PageHeightPx) / Scale};
 }
 
+namespace {
+
+// Far beyond any paint box, but with room for the margin and a drag's
+// offset: a damaged file's coordinates must not overflow an int.
+constexpr double kFarPx = 1e9;
+
+int PaintBoxCoordinate(double v) {
+    return RoundHalfEven(std::clamp(v, -kFarPx, kFarPx)) + ViewMargin;
+}
+
+} // namespace
+
 TPixelPoint PaintBoxPixel(TPointMm view) {
-    return {RoundHalfEven(view.X) + ViewMargin, RoundHalfEven(view.Y) + ViewMargin};
+    return {PaintBoxCoordinate(view.X), PaintBoxCoordinate(view.Y)};
 }
 
 } // namespace quirindo

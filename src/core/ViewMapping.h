@@ -65,7 +65,8 @@ struct TViewMapping {
     [[nodiscard]] TPointMm ViewToPage(int page, double x, double y) const;
 };
 
-// The paint-box pixel of a view position: rounded halves to even, margin added.
+// The paint-box pixel of a view position: rounded halves to even, margin
+// added; positions beyond a billion pixels are held there.
 [[nodiscard]] TPixelPoint PaintBoxPixel(TPointMm view);
 
 } // namespace quirindo

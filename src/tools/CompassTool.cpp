@@ -1,6 +1,5 @@
 #include "CompassTool.h"
 
-
 #include <cmath>
 
 namespace quirindo::tools {
@@ -98,7 +97,9 @@ void TCompassTool::ArcDrag(TToolHost& host, int x, int y) {
     // On the compass copy of the page of the press, where it is shown.
     const int page = host.PointerPage();
     const TPointMm centre = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
-    const auto px = [&](double xMm, double yMm) { return PaintBoxPixelOnPage(host, page, xMm, yMm); };
+    const auto px = [&](double xMm, double yMm) {
+        return PaintBoxPixelOnPage(host, page, xMm, yMm);
+    };
     const TPixelPoint upperLeft = px(centre.X - inst.ZirkS, centre.Y - inst.ZirkS);
     const TPixelPoint lowerRight = px(centre.X + inst.ZirkS, centre.Y + inst.ZirkS);
     // The arc runs counter-clockwise on screen from the first ray to the

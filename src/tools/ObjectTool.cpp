@@ -98,9 +98,8 @@ void DrawHighlight(TCanvas& canvas, const TDrawObject& o, const TViewMapping& vi
 void ObjectHover(TEditToolHost& host, int x, int y) {
     const TViewMapping view = host.ViewMapping();
     const std::int32_t i = ObjectAt(host.Document(), view, x, y);
-    HoverOver(host, i, [&] {
-        ShowHighlight(host, host.Document().Objects[i], view.PageAtView(y), 0, 0);
-    });
+    HoverOver(host, i,
+              [&] { ShowHighlight(host, host.Document().Objects[i], view.PageAtView(y), 0, 0); });
 }
 
 void ObjectDeletePress(TEditToolHost& host) {
@@ -137,8 +136,10 @@ void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
         const TPointMm from = ViewToMm(host, p.DragStartX, p.DragStartY);
         const TPointMm to = ViewToMm(host, x, y);
         const double dx = to.X - from.X, dy = to.Y - from.Y;
-        for (double* px : {&o->X1, &o->X2, &o->X3, &o->X4}) *px += dx;
-        for (double* py : {&o->Y1, &o->Y2, &o->Y3, &o->Y4}) *py += dy;
+        for (double* px : {&o->X1, &o->X2, &o->X3, &o->X4})
+            *px += dx;
+        for (double* py : {&o->Y1, &o->Y2, &o->Y3, &o->Y4})
+            *py += dy;
         host.SetChanged();
     }
     host.Repaint();

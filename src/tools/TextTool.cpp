@@ -32,12 +32,12 @@ TTextObject* HighlightedText(TEditToolHost& host) {
 // pixels, in its screen font and the given colour.
 void DrawTextOnView(TEditToolHost& host, const TTextObject& text, const QColor& color, int page,
                     int dx, int dy) {
-    const TRect r = TextRectPx(text, host.ViewMapping(), page);
+    const TPixelPoint corner = PaintBoxPixelOnPage(host, page, text.Left, text.Top);
     const QFont font = host.TextFonts().Font(text, FontFactor(host));
     const QString content = TextString(text);
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetFont(font, color);
-        TRect at{r.Left + ViewMargin + dx, r.Top + ViewMargin + dy, 0, 0};
+        TRect at{corner.X + dx, corner.Y + dy, 0, 0};
         at = canvas.MeasureText(at, content);
         canvas.DrawText(at, content);
     });
@@ -132,8 +132,7 @@ void TextHover(TEditToolHost& host, int x, int y) {
     const TViewMapping view = host.ViewMapping();
     const std::int32_t i = TextAt(host.Document(), view, x, y);
     HoverOver(host, i, [&] {
-        DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), view.PageAtView(y), 0,
-                       0);
+        DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), view.PageAtView(y), 0, 0);
     });
 }
 
@@ -177,8 +176,8 @@ void TextMoveDrag(TEditToolHost& host, int x, int y) {
     const TTextObject* text = HighlightedText(host);
     if (!text) return;
     const QColor color = host.TextFonts().Color(text->Color);
-    DrawTextOnView(host, *text, color, host.ViewMapping().PageAtView(p.DragStartY), x - p.DragStartX,
-                   y - p.DragStartY);
+    DrawTextOnView(host, *text, color, host.ViewMapping().PageAtView(p.DragStartY),
+                   x - p.DragStartX, y - p.DragStartY);
 }
 
 void TextMoveRelease(TEditToolHost& host, int x, int y) {

@@ -229,10 +229,10 @@ TEST_F(CurveTest, ClicksOnDifferentPagesStoreAbsoluteAndPreviewPageLocal) {
 }
 
 TEST_F(CurveTest, EachClickKeepsTheMillimetresOfItsOwnZoom) {
-    Click(30, 60);  // 5 px/mm: (6, 12)
-    Click(90, 60);  // (18, 12)
+    Click(30, 60); // 5 px/mm: (6, 12)
+    Click(90, 60); // (18, 12)
     Host.Scale = 10.0;
-    Click(60, 0);   // (6, 0)
+    Click(60, 0); // (6, 0)
     Host.Scale = 3.0;
     Click(60, 120); // (20, 40)
     const TDrawObject& o = Host.Doc.Objects[0];

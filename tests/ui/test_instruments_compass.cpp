@@ -90,7 +90,8 @@ TEST_F(CompassTest, ATremorAtThePressDoesNotDecideTheSweep) {
     // other way stores the 60 degree arc, not the 300 degree one.
     PressAt(0);
     Move(500, 199);
-    for (int deg = 10; deg <= 60; deg += 10) MoveAt(deg);
+    for (int deg = 10; deg <= 60; deg += 10)
+        MoveAt(deg);
     ReleaseAt(60);
     ASSERT_EQ(Form->Drawing->Objects.Count(), 1);
     ExpectArcFromTo(LastObject(), AtAngle(60), AtAngle(0));

@@ -62,7 +62,9 @@ protected:
     void Move(QPoint p) { InstrumentTest::Move(p.x(), p.y()); }
     void Release(QPoint p) { InstrumentTest::Release(p.x(), p.y()); }
 
-    static double Distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+    static double Distance(QPointF a, QPointF b) {
+        return std::hypot(a.x() - b.x(), a.y() - b.y());
+    }
 
     // A paint-box area as the paint event paints it, white where nothing is.
     QImage PaintRegion(const QRect& area) {
@@ -94,8 +96,8 @@ TEST_F(PagesTest, EverythingMadeOnAPageLiesOnThePictureOrUnderThePointer) {
         for (int zoom : {10, 37, 100, 250}) {
             Use(format, zoom);
             for (int page : {0, 1, 9}) {
-                SCOPED_TRACE(testing::Message() << format.Name << " zoom " << zoom << " page "
-                                                << page + 1);
+                SCOPED_TRACE(testing::Message()
+                             << format.Name << " zoom " << zoom << " page " << page + 1);
                 tools::TInstrumentState& inst = Form->Instruments;
                 inst = tools::TInstrumentState{};
                 inst.WinkX = OnPixel(60);
@@ -160,7 +162,8 @@ TEST_F(PagesTest, EverythingMadeOnAPageLiesOnThePictureOrUnderThePointer) {
                                   RoundHalfEven(needle.y() + r * std::sin(a)));
                 };
                 Press(at(0));
-                for (int deg = 10; deg <= 60; deg += 10) Move(at(deg));
+                for (int deg = 10; deg <= 60; deg += 10)
+                    Move(at(deg));
                 Release(at(60));
                 {
                     const TDrawObject& o = LastObject();
@@ -190,7 +193,8 @@ TEST_F(PagesTest, EverythingMadeOnAPageLiesOnThePictureOrUnderThePointer) {
 
                 // A pencil segment from the press to the pointer.
                 Form->Bleistift1Click();
-                const QPoint pencilPress = OnPage(page, 40, 120), pencilDrag = OnPage(page, 50, 125);
+                const QPoint pencilPress = OnPage(page, 40, 120),
+                             pencilDrag = OnPage(page, 50, 125);
                 Press(pencilPress);
                 Move(pencilDrag);
                 Release(pencilDrag);
