@@ -105,8 +105,19 @@ TPointMm Trunc3(TPointMm p) {
     return {Trunc3(p.X), Trunc3(p.Y)};
 }
 
-void AdvanceSweep(TArcSweep& sweep, double angle) {
+double SweepDecisionAngle(double tipRadiusPx, double pointerRadiusPx) {
+    constexpr double kCapDeg = 30.0;
+    const double r = std::min(tipRadiusPx, pointerRadiusPx);
+    if (!(r > 0.0)) return kCapDeg; // also NaN
+    return std::min(kSweepDecisionPx / r * 180.0 / std::numbers::pi, kCapDeg);
+}
+
+void AdvanceSweep(TArcSweep& sweep, double angle, double decisionDeg) {
     if (sweep.Started || angle == sweep.StartAngle) return;
+    // The turn the short way round: -85 is 10 degrees from 265.
+    double turned = std::fmod(std::fabs(angle - sweep.StartAngle), 360.0);
+    turned = std::min(turned, 360.0 - turned);
+    if (!(turned >= decisionDeg)) return;
     sweep.Dir = angle > sweep.StartAngle ? 1 : 0;
     sweep.Started = true;
 }

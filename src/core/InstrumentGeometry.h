@@ -82,16 +82,31 @@ struct TGuide {
 
 // --- compass sweep ------------------------------------------------------------
 
-// Which way an arc drag runs: fixed by the first pointer angle that differs
-// from the angle at the press, larger angles meaning clockwise on screen.
+// Which way an arc drag runs. The press may shake the pointer by a pixel or
+// so, which must not decide the arc: the direction is fixed only once the
+// angle has moved from the angle at the press by the decision angle (below),
+// and then by the plain comparison of the two angles, larger meaning
+// clockwise on screen (so a first move across the jump straight above the
+// needle, 265 to -85, counts as decreasing).
 struct TArcSweep {
     double StartAngle = 0.0;
     bool Started = false;
     std::int32_t Dir = 0; // 1: towards larger angles, 0: towards smaller
 };
 
-// Fixes the direction on the first angle different from the start; later
-// angles do not change it.
-void AdvanceSweep(TArcSweep& sweep, double angle);
+// Pixels of arc the pencil tip and the pointer must both have travelled
+// from the press before the sweep's direction is fixed.
+inline constexpr double kSweepDecisionPx = 3.0;
+
+// The turn (degrees) that moves a point kSweepDecisionPx along the smaller of
+// the two circles, that of the pencil tip and that of the pointer (radii in
+// pixels). Capped at 30 degrees, so that a compass opened to a pixel or two
+// still draws.
+[[nodiscard]] double SweepDecisionAngle(double tipRadiusPx, double pointerRadiusPx);
+
+// Fixes the direction on the first angle that lies at least decisionDeg
+// (measured the short way round) and not 0 from the start; later angles do
+// not change it.
+void AdvanceSweep(TArcSweep& sweep, double angle, double decisionDeg);
 
 } // namespace quirindo

@@ -14,12 +14,14 @@ namespace quirindo {
 
 namespace {
 
-// Page pixels of stored millimetres, before rounding.
+// Page pixels of stored millimetres, before rounding: the page's own frame of
+// the view mapping, so the picture and the tools agree on every page.
 struct TPagePx {
-    double Off;
+    TViewMapping Map;
+    int Page;
     double Scale;
-    double X(double mm) const { return mm * Scale; }
-    double Y(double mm) const { return (mm - Off) * Scale; }
+    double X(double mm) const { return Map.MmToPage(Page, mm, 0.0).X; }
+    double Y(double mm) const { return Map.MmToPage(Page, 0.0, mm).Y; }
 };
 
 bool AllFinite(std::initializer_list<double> values) {
@@ -168,8 +170,12 @@ int PenWidthPx(double widthMm, double scale) {
 
 void DrawObjects(TCanvas& canvas, TDrawing& drawing, int page, double scale, double fontFactor,
                  double pageHeightInch, const TTextFontResolver& fonts) {
-    const TPagePx px{PageOffsetMm(page, pageHeightInch), scale};
-    if (!std::isfinite(scale) || scale <= 0.0 || !std::isfinite(px.Off)) return;
+    TViewMapping map;
+    map.Scale = scale;
+    map.PageHeightMm = PageHeightMm(pageHeightInch);
+    const TPagePx px{map, page, scale};
+    if (!std::isfinite(scale) || scale <= 0.0 || !std::isfinite(PageTopMm(page, pageHeightInch)))
+        return;
     canvas.SetPenColor(clBlack);
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetBrushStyle(TBrushStyle::Clear);

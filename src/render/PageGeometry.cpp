@@ -44,17 +44,8 @@ int PageTopPx(const TPageGeometry& geometry, int page) {
     return SaturateToInt(ViewMargin + std::int64_t{page} * geometry.PageHeightPx);
 }
 
-double PageOffsetMm(int page, double pageHeightInch) {
-    return page * pageHeightInch * kMmPerInch;
-}
-
 int MmToPx(double mm, double scale) {
     return RoundHalfEven(mm * scale);
-}
-
-TPixelPoint MmToPagePx(double xMm, double yMm, int page, double pageHeightInch, double scale) {
-    const double off = PageOffsetMm(page, pageHeightInch);
-    return {MmToPx(xMm, scale), MmToPx(yMm - off, scale)};
 }
 
 bool ClipSegmentToSquare(double& x1, double& y1, double& x2, double& y2, double limit) {

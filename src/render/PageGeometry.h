@@ -3,12 +3,11 @@
 // pixels, where each page sits in the paint box and where a drawing point of a
 // page lands in that page's bitmap. Plain numbers, no painter needed.
 
+#include "ViewMapping.h" // ViewMargin, TPixelPoint, the page-aware conversions
+
 #include <cstdint>
 
 namespace quirindo {
-
-// The blank border around the stacked pages in the paint box, on every side.
-inline constexpr int ViewMargin = 5;
 
 struct TPageGeometry {
     double ViewScale = 0.0; // screen pixels per millimetre
@@ -19,11 +18,6 @@ struct TPageGeometry {
 struct TPixelSize {
     int Width = 0;
     int Height = 0;
-};
-
-struct TPixelPoint {
-    int X = 0;
-    int Y = 0;
 };
 
 // zoomPercent x (dpi / mm per inch) / 100.
@@ -42,15 +36,8 @@ struct TPixelPoint {
 // Paint-box y of the top edge of page i: margin + i x h (saturating).
 [[nodiscard]] int PageTopPx(const TPageGeometry& geometry, int page);
 
-// Millimetres from the top of the drawing to the top of page i.
-[[nodiscard]] double PageOffsetMm(int page, double pageHeightInch);
-
 // round(mm x scale), halves to even.
 [[nodiscard]] int MmToPx(double mm, double scale);
-
-// Where the drawing point (x, y) mm lands in the bitmap of page i.
-[[nodiscard]] TPixelPoint MmToPagePx(double xMm, double yMm, int page, double pageHeightInch,
-                                     double scale);
 
 // Cuts the segment to the part inside the square |x|, |y| <= limit, keeping its
 // direction. False when nothing of it lies inside or a value is not finite.

@@ -1,8 +1,5 @@
 #include "CompassTool.h"
 
-#include "Geometry.h"
-#include "PageGeometry.h"
-
 #include <cmath>
 
 namespace quirindo::tools {
@@ -48,7 +45,8 @@ void TCompassTool::ApplySpan(TToolHost& host, int x, int y) {
     PointLeg(host, x, y);
     TInstrumentState& inst = host.Instruments();
     const TPointMm p = ViewToMm(host, x, y);
-    const double span = std::hypot(p.X - inst.ZirkX, p.Y - (PointerPageTopMm(host) + inst.ZirkY));
+    const TPointMm needle = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
+    const double span = std::hypot(p.X - needle.X, p.Y - needle.Y);
     if (std::isfinite(span)) inst.ZirkS = span;
     host.Repaint();
     host.UpdateEds();
@@ -88,27 +86,32 @@ void TCompassTool::ArcDrag(TToolHost& host, int x, int y) {
     const TPointMm p = ViewToMm(host, x, y);
     ArcEndX = p.X;
     ArcEndY = p.Y;
-    AdvanceSweep(Sweep, host.Instruments().ZirkW);
+    const TInstrumentState& inst = host.Instruments();
+    const TPointMm needle = InstrumentToView(host, inst.ZirkX, inst.ZirkY);
+    const double decision =
+        SweepDecisionAngle(inst.ZirkS * host.ViewScale(), std::hypot(x - needle.X, y - needle.Y));
+    AdvanceSweep(Sweep, inst.ZirkW, decision);
     host.Repaint();
     if (!Sweep.Started) return;
 
-    const double s = host.ViewScale();
-    const TInstrumentState& inst = host.Instruments();
-    const int top = host.PointerPageTop();
-    const auto px = [s](double mm) { return RoundHalfEven(mm * s) + ViewMargin; };
-    const int left = px(inst.ZirkX - inst.ZirkS);
-    const int upper = px(inst.ZirkY - inst.ZirkS) + top;
-    const int right = px(inst.ZirkX + inst.ZirkS);
-    const int lower = px(inst.ZirkY + inst.ZirkS) + top;
+    // On the compass copy of the page of the press, where it is shown.
+    const int page = host.PointerPage();
+    const TPointMm centre = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
+    const auto px = [&](double xMm, double yMm) {
+        return PaintBoxPixelOnPage(host, page, xMm, yMm);
+    };
+    const TPixelPoint upperLeft = px(centre.X - inst.ZirkS, centre.Y - inst.ZirkS);
+    const TPixelPoint lowerRight = px(centre.X + inst.ZirkS, centre.Y + inst.ZirkS);
     // The arc runs counter-clockwise on screen from the first ray to the
     // second: from the end back to the start for a clockwise sweep.
     const bool clockwise = Sweep.Dir == 1;
-    const int x3 = px(clockwise ? ArcEndX : ArcStartX), y3 = px(clockwise ? ArcEndY : ArcStartY);
-    const int x4 = px(clockwise ? ArcStartX : ArcEndX), y4 = px(clockwise ? ArcStartY : ArcEndY);
+    const TPixelPoint from = clockwise ? px(ArcEndX, ArcEndY) : px(ArcStartX, ArcStartY);
+    const TPixelPoint to = clockwise ? px(ArcStartX, ArcStartY) : px(ArcEndX, ArcEndY);
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);
         canvas.SetPenWidth(1);
-        canvas.Arc(left, upper, right, lower, x3, y3, x4, y4);
+        canvas.Arc(upperLeft.X, upperLeft.Y, lowerRight.X, lowerRight.Y, from.X, from.Y, to.X,
+                   to.Y);
     });
 }
 
@@ -116,10 +119,10 @@ void TCompassTool::ArcRelease(TToolHost& host) {
     host.Pointer().ZirkArcActive = false;
     if (!Sweep.Started) return;
     const TInstrumentState& inst = host.Instruments();
-    const double top = PointerPageTopMm(host);
+    const TPointMm centre = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
     const bool clockwise = Sweep.Dir == 1;
-    const double x1 = inst.ZirkX - inst.ZirkS, y1 = inst.ZirkY - inst.ZirkS + top;
-    const double x2 = inst.ZirkX + inst.ZirkS, y2 = inst.ZirkY + inst.ZirkS + top;
+    const double x1 = centre.X - inst.ZirkS, y1 = centre.Y - inst.ZirkS;
+    const double x2 = centre.X + inst.ZirkS, y2 = centre.Y + inst.ZirkS;
     const double x3 = clockwise ? ArcEndX : ArcStartX, y3 = clockwise ? ArcEndY : ArcStartY;
     const double x4 = clockwise ? ArcStartX : ArcEndX, y4 = clockwise ? ArcStartY : ArcEndY;
     if (TDrawObject* o = AppendDrawObject(host, okArc, {x1, y1, x2, y2, x3, y3, x4, y4})) {
@@ -137,9 +140,9 @@ void TCompassTool::ArcRelease(TToolHost& host) {
 
 void TCompassTool::DrawCircle(TToolHost& host) {
     const TInstrumentState& inst = host.Instruments();
-    const double top = PointerPageTopMm(host);
-    const double x1 = inst.ZirkX - inst.ZirkS, y1 = inst.ZirkY - inst.ZirkS + top;
-    const double x2 = inst.ZirkX + inst.ZirkS, y2 = inst.ZirkY + inst.ZirkS + top;
+    const TPointMm centre = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
+    const double x1 = centre.X - inst.ZirkS, y1 = centre.Y - inst.ZirkS;
+    const double x2 = centre.X + inst.ZirkS, y2 = centre.Y + inst.ZirkS;
     if (TDrawObject* o = AppendDrawObject(host, okEllipse, {x1, y1, x2, y2})) {
         o->X1 = x1;
         o->Y1 = y1;

@@ -30,8 +30,9 @@ public:
     void ArcHover(TToolHost& host, int x, int y);
     void ArcPress(TToolHost& host, int x, int y);
     void ArcDrag(TToolHost& host, int x, int y);
-    // Stores the arc swept up to the last move; nothing when the pointer
-    // never left the start angle.
+    // Stores the arc swept up to the last move; nothing when the sweep's
+    // direction was never fixed (the pencil stayed within a few pixels of
+    // arc of the press).
     void ArcRelease(TToolHost& host);
 
     // "Kreis zeichnen": a full circle on the page of the last press.

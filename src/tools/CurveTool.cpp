@@ -1,67 +1,70 @@
 #include "CurveTool.h"
 
+#include "Geometry.h"
 #include "ObjectRenderer.h"
 
 namespace quirindo::tools {
 
-void CurveFirstClick(TEditToolHost& host, int x, int y) {
+void CurveFirstClick(TEditToolHost& host, TCurveChain& chain, int x, int y) {
     TPointerState& p = host.Pointer();
     p.CurveGotStart = true;
     p.CurveGotEnd = false;
     p.CurveGotControl1 = false;
     p.DragStartX = x;
     p.DragStartY = y;
+    chain.Start = ViewToMm(host, x, y);
 }
 
 void CurveSecondClick(TEditToolHost& host, TCurveChain& chain, int x, int y) {
     TPointerState& p = host.Pointer();
     p.CurveGotEnd = true;
     p.CurveGotStart = false;
-    chain.EndX = x;
-    chain.EndY = y;
+    chain.End = ViewToMm(host, x, y);
 }
 
 void CurveThirdClick(TEditToolHost& host, TCurveChain& chain, int x, int y) {
     TPointerState& p = host.Pointer();
     p.CurveGotEnd = false;
-    chain.Ctrl1X = x;
-    chain.Ctrl1Y = y;
+    chain.Ctrl1 = ViewToMm(host, x, y);
     p.CurveGotControl1 = true;
 }
 
 void CurveFourthClick(TEditToolHost& host, const TCurveChain& chain, int x, int y) {
     TPointerState& p = host.Pointer();
     p.CurveGotControl1 = false;
-    const double s = host.ViewScale();
+    const TPointMm ctrl2 = ViewToMm(host, x, y);
     // Stored start, first control, second control, end.
     TDrawObject* o = AppendDrawObject(host, okBezier, {});
     if (o) {
-        o->X1 = p.DragStartX / s;
-        o->Y1 = p.DragStartY / s;
-        o->X2 = chain.Ctrl1X / s;
-        o->Y2 = chain.Ctrl1Y / s;
-        o->X3 = x / s;
-        o->Y3 = y / s;
-        o->X4 = chain.EndX / s;
-        o->Y4 = chain.EndY / s;
+        o->X1 = chain.Start.X;
+        o->Y1 = chain.Start.Y;
+        o->X2 = chain.Ctrl1.X;
+        o->Y2 = chain.Ctrl1.Y;
+        o->X3 = ctrl2.X;
+        o->Y3 = ctrl2.Y;
+        o->X4 = chain.End.X;
+        o->Y4 = chain.End.Y;
     }
     host.Repaint();
 }
 
-TCurvePreviewShape CurvePreviewShape(const TPointerState& pointer, const TCurveChain& chain, int x,
-                                     int y, int pageTop) {
+TCurvePreviewShape CurvePreviewShape(const TPointerState& pointer, const TCurveChain& chain,
+                                     const TViewMapping& view, int page, int x, int y) {
+    const auto onPage = [&](TPointMm mm) {
+        const TPointMm local = view.MmToPage(page, mm.X, mm.Y);
+        return QPoint(RoundHalfEven(local.X), RoundHalfEven(local.Y));
+    };
     TCurvePreviewShape shape;
-    shape.Start = QPoint(pointer.DragStartX, pointer.DragStartY - pageTop);
-    const QPoint at(x, y - pageTop);
-    const QPoint end(chain.EndX, chain.EndY - pageTop);
+    shape.Start = onPage(chain.Start);
+    const QPoint at = onPage(view.ViewToMm(x, y));
     if (pointer.CurveGotEnd) {
         shape.C1 = at;
         shape.C2 = at;
-        shape.End = end;
+        shape.End = onPage(chain.End);
     } else if (pointer.CurveGotControl1) {
-        shape.C1 = QPoint(chain.Ctrl1X, chain.Ctrl1Y - pageTop);
+        shape.C1 = onPage(chain.Ctrl1);
         shape.C2 = at;
-        shape.End = end;
+        shape.End = onPage(chain.End);
     } else {
         shape.Straight = true;
         shape.End = at;
@@ -72,7 +75,8 @@ TCurvePreviewShape CurvePreviewShape(const TPointerState& pointer, const TCurveC
 void CurvePreview(TEditToolHost& host, const TCurveChain& chain, int x, int y) {
     const TPointerState& p = host.Pointer();
     if (!p.CurveGotStart && !p.CurveGotEnd && !p.CurveGotControl1) return;
-    const TCurvePreviewShape shape = CurvePreviewShape(p, chain, x, y, host.PointerPageTop());
+    const TCurvePreviewShape shape =
+        CurvePreviewShape(p, chain, host.ViewMapping(), host.PointerPage(), x, y);
     const TColor color = host.PenColor();
     const int width = PenWidthPx(host.LineWidth(), host.ViewScale());
     host.ShowPagePreview([shape, color, width](TCanvas& canvas) {

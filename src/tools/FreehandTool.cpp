@@ -1,7 +1,6 @@
 #include "FreehandTool.h"
 
-#include "Geometry.h"
-#include "PageGeometry.h"
+#include "ObjectRenderer.h"
 
 namespace quirindo::tools {
 
@@ -17,7 +16,7 @@ void FreehandPress(TEditToolHost& host, TFreehandStroke& stroke, int x, int y, b
 
 void FreehandDrag(TEditToolHost& host, TFreehandStroke& stroke, int x, int y) {
     TPointerState& p = host.Pointer();
-    const double s = host.ViewScale();
+    const TViewMapping view = host.ViewMapping();
     TDrawObject* o = host.Document().Objects.Append();
     if (!o) return;     // out of memory was reported; the stroke goes on
     *o = TDrawObject{}; // a reused slot must not carry an old record's points
@@ -25,20 +24,24 @@ void FreehandDrag(TEditToolHost& host, TFreehandStroke& stroke, int x, int y) {
     o->Color = stroke.Eraser ? clWhite : host.PenColor();
     o->Width = stroke.Eraser ? host.EraserWidth() : host.LineWidth();
     o->Kind = okLine;
-    o->X1 = p.DragStartX / s;
-    o->Y1 = p.DragStartY / s;
-    o->X2 = x / s;
-    o->Y2 = y / s;
+    const TPointMm from = view.ViewToMm(p.DragStartX, p.DragStartY);
+    const TPointMm to = view.ViewToMm(x, y);
+    o->X1 = from.X;
+    o->Y1 = from.Y;
+    o->X2 = to.X;
+    o->Y2 = to.Y;
     ++stroke.Segments;
 
-    const TDrawObject segment = *o;
-    host.DrawOnView([segment, s](TCanvas& canvas) {
-        canvas.SetPenWidth(PenWidthPx(segment.Width, s));
-        canvas.SetPenColor(segment.Color);
-        canvas.MoveTo(RoundHalfEven(segment.X1 * s) + ViewMargin,
-                      RoundHalfEven(segment.Y1 * s) + ViewMargin);
-        canvas.LineTo(RoundHalfEven(segment.X2 * s) + ViewMargin,
-                      RoundHalfEven(segment.Y2 * s) + ViewMargin);
+    // Where the pages will show the segment once they are rendered again.
+    const TPixelPoint a = PaintBoxPixel(view.MmToView(from.X, from.Y));
+    const TPixelPoint b = PaintBoxPixel(view.MmToView(to.X, to.Y));
+    const int pen = PenWidthPx(o->Width, view.Scale);
+    const TColor color = o->Color;
+    host.DrawOnView([=](TCanvas& canvas) {
+        canvas.SetPenWidth(pen);
+        canvas.SetPenColor(color);
+        canvas.MoveTo(a.X, a.Y);
+        canvas.LineTo(b.X, b.Y);
     });
     p.DragStartX = x;
     p.DragStartY = y;

@@ -1,8 +1,5 @@
 #include "GuidedStroke.h"
 
-#include "Geometry.h"
-#include "PageGeometry.h"
-
 #include <algorithm>
 
 namespace quirindo::tools {
@@ -31,16 +28,15 @@ void TGuidedStroke::UpdateEnds() {
 }
 
 void TGuidedStroke::DrawPreview(TToolHost& host, int penWidth) const {
-    const double s = host.ViewScale();
-    const int x1 = RoundHalfEven(PendX1 * s) + ViewMargin;
-    const int y1 = RoundHalfEven(PendY1 * s) + ViewMargin;
-    const int x2 = RoundHalfEven(PendX2 * s) + ViewMargin;
-    const int y2 = RoundHalfEven(PendY2 * s) + ViewMargin;
+    // On the instrument's copy of the page of the press, where it is shown.
+    const int page = host.PointerPage();
+    const TPixelPoint a = PaintBoxPixelOnPage(host, page, PendX1, PendY1);
+    const TPixelPoint b = PaintBoxPixelOnPage(host, page, PendX2, PendY2);
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);
         canvas.SetPenWidth(penWidth);
-        canvas.MoveTo(x1, y1);
-        canvas.LineTo(x2, y2);
+        canvas.MoveTo(a.X, a.Y);
+        canvas.LineTo(b.X, b.Y);
     });
 }
 
@@ -56,7 +52,7 @@ void TGuidedStroke::Store(TToolHost& host) const {
 
 TGuide AlongGuide(TToolHost& host) {
     const TInstrumentState& inst = host.Instruments();
-    return GuideAt({inst.LinX, inst.LinY + PointerPageTopMm(host)}, inst.LinW);
+    return GuideAt(InstrumentToMm(host, inst.LinX, inst.LinY), inst.LinW);
 }
 
 namespace {
@@ -110,14 +106,12 @@ void AcrossHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
     const double t = PlaceFoot(host, stroke, ViewToMm(host, x, y), along);
     stroke.Begin(along, t);
     host.Repaint();
-    const double s = host.ViewScale();
-    const int fx = RoundHalfEven(stroke.FootX * s) + ViewMargin;
-    const int fy = RoundHalfEven(stroke.FootY * s) + ViewMargin;
+    const TPixelPoint f = PaintBoxPixelOnPage(host, host.PointerPage(), stroke.FootX, stroke.FootY);
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);
         canvas.SetPenWidth(kMarkerPen);
-        canvas.MoveTo(fx, fy);
-        canvas.LineTo(fx, fy);
+        canvas.MoveTo(f.X, f.Y);
+        canvas.LineTo(f.X, f.Y);
     });
 }
 

@@ -4,6 +4,8 @@
 #include "InstrumentGeometry.h"
 #include "PageGeometry.h"
 
+#include <QPoint>
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,26 +20,31 @@ TDrawObject* HighlightedObject(TEditToolHost& host) {
     return objects.Select(p.HoverIndex);
 }
 
-void ShowHighlight(TEditToolHost& host, const TDrawObject& object, int dx, int dy) {
-    const double s = host.ViewScale();
-    host.DrawOnView(
-        [object, s, dx, dy](TCanvas& canvas) { DrawHighlight(canvas, object, s, dx, dy); });
+void ShowHighlight(TEditToolHost& host, const TDrawObject& object, int page, int dx, int dy) {
+    const TViewMapping view = host.ViewMapping();
+    host.DrawOnView([object, view, page, dx, dy](TCanvas& canvas) {
+        DrawHighlight(canvas, object, view, page, dx, dy);
+    });
 }
 
 } // namespace
 
-bool ObjectHit(const TDrawObject& o, double s, int px, int py) {
+bool ObjectHit(const TDrawObject& o, const TViewMapping& view, int px, int py) {
+    const int page = view.PageAtView(py);
+    const auto at = [&](double x, double y) { return view.MmToViewOnPage(page, x, y); };
     switch (o.Kind) {
-    case okLine:
-        return SegmentHit(RoundHalfEven(o.X1 * s), RoundHalfEven(o.Y1 * s), RoundHalfEven(o.X2 * s),
-                          RoundHalfEven(o.Y2 * s), px, py);
+    case okLine: {
+        const TPointMm a = at(o.X1, o.Y1);
+        const TPointMm b = at(o.X2, o.Y2);
+        return SegmentHit(RoundHalfEven(a.X), RoundHalfEven(a.Y), RoundHalfEven(b.X),
+                          RoundHalfEven(b.Y), px, py);
+    }
     case okArc:
     case okEllipse: {
-        const double cx = ((o.X2 - o.X1) / 2.0 + o.X1) * s;
-        const double cy = ((o.Y2 - o.Y1) / 2.0 + o.Y1) * s;
+        const TPointMm c = at((o.X2 - o.X1) / 2.0 + o.X1, (o.Y2 - o.Y1) / 2.0 + o.Y1);
         // A box given right to left describes the same circle.
-        const double r = std::fabs((o.X2 - o.X1) / 2.0 * s);
-        const double d = std::hypot(px - cx, py - cy);
+        const double r = std::fabs((o.X2 - o.X1) / 2.0 * view.Scale);
+        const double d = std::hypot(px - c.X, py - c.Y);
         return std::fabs(d - r) < 3.0; // false for NaN
     }
     default:
@@ -45,9 +52,9 @@ bool ObjectHit(const TDrawObject& o, double s, int px, int py) {
     }
 }
 
-std::int32_t ObjectAt(TDrawing& drawing, double scale, int x, int y) {
+std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y) {
     for (std::int32_t i = drawing.Objects.Count() - 1; i >= 0; --i) {
-        if (ObjectHit(*drawing.Objects.Select(i), scale, x, y)) return i;
+        if (ObjectHit(*drawing.Objects.Select(i), view, x, y)) return i;
     }
     return -1;
 }
@@ -56,32 +63,43 @@ int HighlightPenWidth(double widthMm, double scale) {
     return std::clamp(RoundHalfEven(2.0 * widthMm * scale), 2, kMaxPenWidthPx);
 }
 
-void DrawHighlight(TCanvas& canvas, const TDrawObject& o, double s, int dx, int dy) {
-    auto px = [&](double v, int d) { return RoundHalfEven(v * s) + ViewMargin + d; };
+void DrawHighlight(TCanvas& canvas, const TDrawObject& o, const TViewMapping& view, int page,
+                   int dx, int dy) {
+    const auto px = [&](double x, double y) {
+        const TPixelPoint p = PaintBoxPixel(view.MmToViewOnPage(page, x, y));
+        return QPoint(p.X + dx, p.Y + dy);
+    };
     canvas.SetPenColor(clRed);
-    canvas.SetPenWidth(HighlightPenWidth(o.Width, s));
+    canvas.SetPenWidth(HighlightPenWidth(o.Width, view.Scale));
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetBrushStyle(TBrushStyle::Clear);
     switch (o.Kind) {
-    case okLine:
-        canvas.MoveTo(px(o.X1, dx), px(o.Y1, dy));
-        canvas.LineTo(px(o.X2, dx), px(o.Y2, dy));
+    case okLine: {
+        const QPoint a = px(o.X1, o.Y1), b = px(o.X2, o.Y2);
+        canvas.MoveTo(a.x(), a.y());
+        canvas.LineTo(b.x(), b.y());
         break;
-    case okArc:
-        canvas.Arc(px(o.X1, dx), px(o.Y1, dy), px(o.X2, dx), px(o.Y2, dy), px(o.X3, dx),
-                   px(o.Y3, dy), px(o.X4, dx), px(o.Y4, dy));
+    }
+    case okArc: {
+        const QPoint a = px(o.X1, o.Y1), b = px(o.X2, o.Y2), c = px(o.X3, o.Y3), d = px(o.X4, o.Y4);
+        canvas.Arc(a.x(), a.y(), b.x(), b.y(), c.x(), c.y(), d.x(), d.y());
         break;
-    case okEllipse:
-        canvas.Ellipse(px(o.X1, dx), px(o.Y1, dy), px(o.X2, dx), px(o.Y2, dy));
+    }
+    case okEllipse: {
+        const QPoint a = px(o.X1, o.Y1), b = px(o.X2, o.Y2);
+        canvas.Ellipse(a.x(), a.y(), b.x(), b.y());
         break;
+    }
     default:
         break;
     }
 }
 
 void ObjectHover(TEditToolHost& host, int x, int y) {
-    const std::int32_t i = ObjectAt(host.Document(), host.ViewScale(), x, y);
-    HoverOver(host, i, [&] { ShowHighlight(host, host.Document().Objects[i], 0, 0); });
+    const TViewMapping view = host.ViewMapping();
+    const std::int32_t i = ObjectAt(host.Document(), view, x, y);
+    HoverOver(host, i,
+              [&] { ShowHighlight(host, host.Document().Objects[i], view.PageAtView(y), 0, 0); });
 }
 
 void ObjectDeletePress(TEditToolHost& host) {
@@ -104,17 +122,24 @@ void ObjectMoveDrag(TEditToolHost& host, int x, int y) {
     const TPointerState& p = host.Pointer();
     host.Repaint();
     if (const TDrawObject* o = HighlightedObject(host))
-        ShowHighlight(host, *o, x - p.DragStartX, y - p.DragStartY);
+        ShowHighlight(host, *o, host.ViewMapping().PageAtView(p.DragStartY), x - p.DragStartX,
+                      y - p.DragStartY);
 }
 
 void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
     TPointerState& p = host.Pointer();
     p.ObjectMoving = false;
     if (TDrawObject* o = HighlightedObject(host)) {
-        // The drag's offset, a distance in millimetres.
-        const TPointMm d = ViewToMm(host, x - p.DragStartX, y - p.DragStartY);
-        for (double* px : {&o->X1, &o->X2, &o->X3, &o->X4}) *px += d.X;
-        for (double* py : {&o->Y1, &o->Y2, &o->Y3, &o->Y4}) *py += d.Y;
+        // From the drawing point under the press to the one under the
+        // release, each on its own page: the object lands where the preview
+        // left it, also on another page.
+        const TPointMm from = ViewToMm(host, p.DragStartX, p.DragStartY);
+        const TPointMm to = ViewToMm(host, x, y);
+        const double dx = to.X - from.X, dy = to.Y - from.Y;
+        for (double* px : {&o->X1, &o->X2, &o->X3, &o->X4})
+            *px += dx;
+        for (double* py : {&o->Y1, &o->Y2, &o->Y3, &o->Y4})
+            *py += dy;
         host.SetChanged();
     }
     host.Repaint();

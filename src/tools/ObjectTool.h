@@ -9,18 +9,20 @@
 
 namespace quirindo::tools {
 
-// Whether view position (px, py) lies on the object at `scale`: a line
-// within SegmentHit's band; an arc or ellipse less than 3 pixels from the
-// whole circle of its box's half width (an arc also where it leaves a gap).
-[[nodiscard]] bool ObjectHit(const TDrawObject& object, double scale, int px, int py);
+// Whether view position (px, py) lies on the object as the picture of the
+// page under it shows the object: a line within SegmentHit's band; an arc or
+// ellipse less than 3 pixels from the whole circle of its box's half width
+// (an arc also where it leaves a gap).
+[[nodiscard]] bool ObjectHit(const TDrawObject& object, const TViewMapping& view, int px, int py);
 // Index of the newest object hit at (x, y), or -1.
-[[nodiscard]] std::int32_t ObjectAt(TDrawing& drawing, double scale, int x, int y);
+[[nodiscard]] std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y);
 
 // The red highlight pen: max(2, round(2 x width x scale)) pixels.
 [[nodiscard]] int HighlightPenWidth(double widthMm, double scale);
-// The object's outline with the highlight pen, in paint-box pixels, moved
-// by (dx, dy); curves get none.
-void DrawHighlight(TCanvas& canvas, const TDrawObject& object, double scale, int dx, int dy);
+// The object's outline with the highlight pen, in paint-box pixels, where
+// the picture of page `page` shows it, moved by (dx, dy); curves get none.
+void DrawHighlight(TCanvas& canvas, const TDrawObject& object, const TViewMapping& view, int page,
+                   int dx, int dy);
 
 void ObjectHover(TEditToolHost& host, int x, int y);
 void ObjectDeletePress(TEditToolHost& host);

@@ -96,7 +96,7 @@ void TProtractorTool::MarkPress(TToolHost& host, TGuidedStroke& stroke, int x, i
     const TPointMm c = InstrumentToView(host, inst.WinkX, inst.WinkY);
     // A press on the centre itself names no direction; the previous one stays.
     if (const auto dir = MarkDirection(c.X, c.Y, x, y)) MarkDir = *dir;
-    const TGuide guide = GuideAt({inst.WinkX, inst.WinkY + PointerPageTopMm(host)}, MarkDir);
+    const TGuide guide = GuideAt(InstrumentToMm(host, inst.WinkX, inst.WinkY), MarkDir);
     stroke.Begin(guide, ProjectOnGuide(guide, ViewToMm(host, x, y)));
     stroke.DrawPreview(host, kStrokePen);
 }

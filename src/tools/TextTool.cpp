@@ -28,17 +28,16 @@ TTextObject* HighlightedText(TEditToolHost& host) {
     return texts.Select(p.HoverIndex);
 }
 
-// Draws the text onto the view at its rectangle moved by (dx, dy) pixels,
-// in its screen font and the given colour.
-void DrawTextOnView(TEditToolHost& host, const TTextObject& text, const QColor& color, int dx,
-                    int dy) {
-    const double s = host.ViewScale();
-    const TRect r = TextRectPx(text, s);
+// Draws the text onto the view where page `page` shows it, moved by (dx, dy)
+// pixels, in its screen font and the given colour.
+void DrawTextOnView(TEditToolHost& host, const TTextObject& text, const QColor& color, int page,
+                    int dx, int dy) {
+    const TPixelPoint corner = PaintBoxPixelOnPage(host, page, text.Left, text.Top);
     const QFont font = host.TextFonts().Font(text, FontFactor(host));
     const QString content = TextString(text);
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetFont(font, color);
-        TRect at{r.Left + ViewMargin + dx, r.Top + ViewMargin + dy, 0, 0};
+        TRect at{corner.X + dx, corner.Y + dy, 0, 0};
         at = canvas.MeasureText(at, content);
         canvas.DrawText(at, content);
     });
@@ -83,14 +82,16 @@ bool SetTextContent(TTextObject& text, std::u16string_view content, const TTextF
     return true;
 }
 
-TRect TextRectPx(const TTextObject& text, double scale) {
-    return {RoundHalfEven(text.Left * scale), RoundHalfEven(text.Top * scale),
-            RoundHalfEven(text.Right * scale), RoundHalfEven(text.Bottom * scale)};
+TRect TextRectPx(const TTextObject& text, const TViewMapping& view, int page) {
+    const TPointMm a = view.MmToViewOnPage(page, text.Left, text.Top);
+    const TPointMm b = view.MmToViewOnPage(page, text.Right, text.Bottom);
+    return {RoundHalfEven(a.X), RoundHalfEven(a.Y), RoundHalfEven(b.X), RoundHalfEven(b.Y)};
 }
 
-std::int32_t TextAt(TDrawing& drawing, double scale, int x, int y) {
+std::int32_t TextAt(TDrawing& drawing, const TViewMapping& view, int x, int y) {
+    const int page = view.PageAtView(y);
     for (std::int32_t i = drawing.Texts.Count() - 1; i >= 0; --i) {
-        const TRect r = TextRectPx(drawing.Texts[i], scale);
+        const TRect r = TextRectPx(drawing.Texts[i], view, page);
         if (PointInRect(x, y, r.Left, r.Top, r.Right, r.Bottom)) return i;
     }
     return -1;
@@ -119,18 +120,20 @@ void TextAddPress(TEditToolHost& host, int x, int y) {
     TTextObject* text = doc.AppendText(*content, Cp1252FromUtf16(font.Face.toStdU16String()));
     if (!text) return; // out of memory: nothing was added
     host.SetChanged();
-    const double s = host.ViewScale();
-    text->Left = x / s;
-    text->Top = y / s;
+    const TPointMm at = ViewToMm(host, x, y);
+    text->Left = at.X;
+    text->Top = at.Y;
     SetFontFields(*text, font);
-    MeasureText(*text, s, FontFactor(host), host.TextFonts());
+    MeasureText(*text, host.ViewScale(), FontFactor(host), host.TextFonts());
     host.Repaint();
 }
 
 void TextHover(TEditToolHost& host, int x, int y) {
-    const std::int32_t i = TextAt(host.Document(), host.ViewScale(), x, y);
-    HoverOver(host, i,
-              [&] { DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), 0, 0); });
+    const TViewMapping view = host.ViewMapping();
+    const std::int32_t i = TextAt(host.Document(), view, x, y);
+    HoverOver(host, i, [&] {
+        DrawTextOnView(host, host.Document().Texts[i], QColor(255, 0, 0), view.PageAtView(y), 0, 0);
+    });
 }
 
 void TextChangePress(TEditToolHost& host) {
@@ -173,7 +176,8 @@ void TextMoveDrag(TEditToolHost& host, int x, int y) {
     const TTextObject* text = HighlightedText(host);
     if (!text) return;
     const QColor color = host.TextFonts().Color(text->Color);
-    DrawTextOnView(host, *text, color, x - p.DragStartX, y - p.DragStartY);
+    DrawTextOnView(host, *text, color, host.ViewMapping().PageAtView(p.DragStartY),
+                   x - p.DragStartX, y - p.DragStartY);
 }
 
 void TextMoveRelease(TEditToolHost& host, int x, int y) {
@@ -181,12 +185,16 @@ void TextMoveRelease(TEditToolHost& host, int x, int y) {
     p.TextMoving = false;
     TTextObject* text = HighlightedText(host);
     if (text) {
-        // The drag's offset, a distance in millimetres.
-        const TPointMm d = ViewToMm(host, x - p.DragStartX, y - p.DragStartY);
-        text->Left += d.X;
-        text->Right += d.X;
-        text->Top += d.Y;
-        text->Bottom += d.Y;
+        // From the drawing point under the press to the one under the
+        // release, each on its own page: the text lands where the preview
+        // left it, also on another page.
+        const TPointMm from = ViewToMm(host, p.DragStartX, p.DragStartY);
+        const TPointMm to = ViewToMm(host, x, y);
+        const double dx = to.X - from.X, dy = to.Y - from.Y;
+        text->Left += dx;
+        text->Right += dx;
+        text->Top += dy;
+        text->Bottom += dy;
         host.SetChanged();
     }
     host.Repaint();

@@ -17,10 +17,12 @@ namespace quirindo::tools {
 // a buffer could not be made.
 bool SetTextContent(TTextObject& text, std::u16string_view content, const TTextFont& font);
 
-// The text's rectangle in view pixels as the hover tests it.
-[[nodiscard]] TRect TextRectPx(const TTextObject& text, double scale);
-// Index of the last text whose rectangle holds view position (x, y), or -1.
-[[nodiscard]] std::int32_t TextAt(TDrawing& drawing, double scale, int x, int y);
+// The text's rectangle in view pixels where the picture of page `page`
+// shows it.
+[[nodiscard]] TRect TextRectPx(const TTextObject& text, const TViewMapping& view, int page);
+// Index of the last text whose rectangle holds view position (x, y) on the
+// page under it, or -1.
+[[nodiscard]] std::int32_t TextAt(TDrawing& drawing, const TViewMapping& view, int x, int y);
 // Sets Right and Bottom to the extent the text is drawn with, as the next
 // paint will; so a text can be hit before it was painted.
 void MeasureText(TTextObject& text, double scale, double fontFactor,

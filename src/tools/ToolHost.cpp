@@ -7,18 +7,20 @@
 
 namespace quirindo::tools {
 
-double PointerPageTopMm(const TToolHost& host) {
-    return host.PointerPageTop() / host.ViewScale();
-}
-
 TPointMm ViewToMm(const TToolHost& host, int x, int y) {
-    const double s = host.ViewScale();
-    return {x / s, y / s};
+    return host.ViewMapping().ViewToMm(x, y);
 }
 
 TPointMm InstrumentToView(const TToolHost& host, double xMm, double yMm) {
-    const double s = host.ViewScale();
-    return {xMm * s, yMm * s + host.PointerPageTop()};
+    return host.ViewMapping().PageToView(host.PointerPage(), xMm, yMm);
+}
+
+TPointMm InstrumentToMm(const TToolHost& host, double xMm, double yMm) {
+    return host.ViewMapping().PageToMm(host.PointerPage(), xMm, yMm);
+}
+
+TPixelPoint PaintBoxPixelOnPage(const TToolHost& host, int page, double xMm, double yMm) {
+    return PaintBoxPixel(host.ViewMapping().MmToViewOnPage(page, xMm, yMm));
 }
 
 TDrawObject* AppendDrawObject(TToolHost& host, std::int32_t kind,

@@ -9,6 +9,7 @@
 #include "InstrumentGeometry.h"
 #include "InstrumentState.h"
 #include "Overlay.h"
+#include "ViewMapping.h"
 
 #include <initializer_list>
 
@@ -22,10 +23,14 @@ public:
     virtual TInstrumentState& Instruments() = 0;
     virtual TPointerState& Pointer() = 0;
 
+    // The view of the last paint: scale, page heights and page count. Every
+    // conversion between view pixels and millimetres goes through it.
+    [[nodiscard]] virtual TViewMapping ViewMapping() const = 0;
+    // Index of the page under the last press (instruments act on its copy).
+    [[nodiscard]] virtual int PointerPage() const = 0;
+
     // Pixels per millimetre of the last paint; positive.
-    [[nodiscard]] virtual double ViewScale() const = 0;
-    // View y (pixels) of the top of the page under the last press.
-    [[nodiscard]] virtual int PointerPageTop() const = 0;
+    [[nodiscard]] double ViewScale() const { return ViewMapping().Scale; }
 
     // Pen colour and line width (mm) of the settings strip, read when called.
     [[nodiscard]] virtual TColor PenColor() const = 0;
@@ -41,16 +46,19 @@ public:
     virtual void UpdateEds() = 0;
 };
 
-// Millimetres from the top of the drawing to the top of the page under the
-// last press.
-[[nodiscard]] double PointerPageTopMm(const TToolHost& host);
-
-// A view position (pixels) in absolute drawing millimetres.
+// A view position (pixels) in absolute drawing millimetres, on its own page.
 [[nodiscard]] TPointMm ViewToMm(const TToolHost& host, int x, int y);
 
-// A point of a page-relative instrument, on the page under the last press,
-// in view pixels (unrounded).
+// A point of a page-relative instrument, on the copy of the page under the
+// last press: in view pixels (unrounded), and in absolute millimetres, which
+// is where an object made from it is stored.
 [[nodiscard]] TPointMm InstrumentToView(const TToolHost& host, double xMm, double yMm);
+[[nodiscard]] TPointMm InstrumentToMm(const TToolHost& host, double xMm, double yMm);
+
+// The paint-box pixel where a drawing point (absolute mm) shows, seen on page
+// `page`'s picture.
+[[nodiscard]] TPixelPoint PaintBoxPixelOnPage(const TToolHost& host, int page, double xMm,
+                                              double yMm);
 
 // Appends a drawing object of `kind` in the pen colour and line width of the
 // moment and marks the drawing changed; the caller fills in the points. No

@@ -353,6 +353,10 @@ public:
     void PaintBox1MouseUp(Qt::MouseButton Button, int X, int Y);
     void ZirkelKreiszeichnen1Click();
 
+    // The view of the last paint: the one conversion between view pixels and
+    // drawing millimetres that tools, status bar and tests use.
+    [[nodiscard]] TViewMapping ViewMapping() const;
+
 private:
     void SetupInstruments();
     // The view scale and page height the pointer arithmetic divides by;

@@ -29,8 +29,8 @@ public:
     TDrawing& Document() override { return Base.Document(); }
     tools::TInstrumentState& Instruments() override { return Base.Instruments(); }
     tools::TPointerState& Pointer() override { return Base.Pointer(); }
-    double ViewScale() const override { return Base.ViewScale(); }
-    int PointerPageTop() const override { return Base.PointerPageTop(); }
+    TViewMapping ViewMapping() const override { return Base.ViewMapping(); }
+    int PointerPage() const override { return Base.PointerPage(); }
     TColor PenColor() const override { return Base.PenColor(); }
     double LineWidth() const override { return Base.LineWidth(); }
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Base.DrawOnView(fn); }
@@ -115,7 +115,7 @@ void TMainForm::CurvePressSecond(int x, int y) {
     tools::CurveSecondClick(EditHost(), Curve, x, y);
 }
 void TMainForm::CurvePressFirst(int x, int y) {
-    tools::CurveFirstClick(EditHost(), x, y);
+    tools::CurveFirstClick(EditHost(), Curve, x, y);
 }
 void TMainForm::CurvePreview(int x, int y) {
     tools::CurvePreview(EditHost(), Curve, x, y);

@@ -24,8 +24,8 @@ public:
     TDrawing& Document() override { return *Form.Drawing; }
     tools::TInstrumentState& Instruments() override { return Form.Instruments; }
     tools::TPointerState& Pointer() override { return Form.Pointer; }
-    double ViewScale() const override { return Form.ViewScale; }
-    int PointerPageTop() const override { return Form.PointerPageTop; }
+    TViewMapping ViewMapping() const override { return Form.ViewMapping(); }
+    int PointerPage() const override { return Form.PointerPage; }
     TColor PenColor() const override { return Form.PenColor(); }
     double LineWidth() const override { return Form.StrichEd->Value(); }
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Form.DrawOnView(fn); }
@@ -81,12 +81,18 @@ bool TMainForm::ToolChecked(const QAction* tool, const QAction* item) const {
     return tool->isChecked() && item->isChecked();
 }
 
+TViewMapping TMainForm::ViewMapping() const {
+    return TViewMapping::For(ViewScale, PageHeightPx, PageHeightInch, PageCount());
+}
+
 void TMainForm::ShowPointerPosition(int x, int y) {
-    if (ViewScale == 0.0) return;
+    const TViewMapping view = ViewMapping();
+    if (!view.Valid()) return;
+    const TPointMm at = view.ViewToMm(x, y);
     QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    StatusText->setText(locale.toString(x / ViewScale, 'f', 2) + QStringLiteral(" mm, ") +
-                        locale.toString(y / ViewScale, 'f', 2) + QStringLiteral(" mm"));
+    StatusText->setText(locale.toString(at.X, 'f', 2) + QStringLiteral(" mm, ") +
+                        locale.toString(at.Y, 'f', 2) + QStringLiteral(" mm"));
 }
 
 void TMainForm::PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y) {

@@ -99,19 +99,35 @@ TEST(GuideTest, ProjectionFootAndSnapping) {
     EXPECT_DOUBLE_EQ(turned.DirY, 1.0);
 }
 
-TEST(ArcSweepTest, DirectionFixedByTheFirstDifferentAngle) {
+TEST(ArcSweepTest, DirectionFixedOnceTheTurnReachesTheDecisionAngle) {
     TArcSweep sweep{0.0, false, 0};
-    AdvanceSweep(sweep, 0.0);
+    AdvanceSweep(sweep, 0.0, 1.0);
     EXPECT_FALSE(sweep.Started);
-    AdvanceSweep(sweep, 90.0);
-    AdvanceSweep(sweep, -20.0);
+    AdvanceSweep(sweep, -0.5, 1.0); // a tremor the other way decides nothing
+    EXPECT_FALSE(sweep.Started);
+    AdvanceSweep(sweep, 90.0, 1.0);
+    AdvanceSweep(sweep, -20.0, 1.0);
     EXPECT_TRUE(sweep.Started);
     EXPECT_EQ(sweep.Dir, 1);
 
+    // 10 degrees the short way round, but -85 is the smaller number.
     TArcSweep across{265.0, false, 1};
-    AdvanceSweep(across, -85.0); // across the jump above the needle
+    AdvanceSweep(across, -85.0, 1.0);
     EXPECT_TRUE(across.Started);
     EXPECT_EQ(across.Dir, 0);
+
+    // A shake across the jump above the needle is no turn at all.
+    TArcSweep shake{269.8, false, 1};
+    AdvanceSweep(shake, -89.8, 1.0);
+    EXPECT_FALSE(shake.Started);
+}
+
+TEST(ArcSweepTest, ACompassOpenedToAPixelStillDecides) {
+    // Three pixels of arc are more than half its circle; a turn of 30
+    // degrees decides instead, as it does for a span of nothing.
+    EXPECT_DOUBLE_EQ(SweepDecisionAngle(1.0, 100.0), 30.0);
+    EXPECT_DOUBLE_EQ(SweepDecisionAngle(0.0, 100.0), 30.0);
+    EXPECT_LT(SweepDecisionAngle(100.0, 100.0), 2.0);
 }
 
 } // namespace

@@ -49,15 +49,15 @@ TEST(PageGeometry, PageSizesRoundHalvesToEven) {
 }
 
 TEST(PageGeometry, DrawingPointsLandOnTheirPage) {
+    const TViewMapping view = TViewMapping::For(kScale100, 1123, kA4HeightInch, 3);
     // 10 mm below the top of page 1 is 37.795 px, rounded 38.
-    const TPixelPoint onPage1 = MmToPagePx(50.0, kA4HeightMm + 10.0, 1, kA4HeightInch, kScale100);
-    EXPECT_EQ(onPage1.X, 189);
-    EXPECT_EQ(onPage1.Y, 38);
+    const TPointMm onPage1 = view.MmToPage(1, 50.0, kA4HeightMm + 10.0);
+    EXPECT_EQ(MmToPx(onPage1.X, 1.0), 189);
+    EXPECT_EQ(MmToPx(onPage1.Y, 1.0), 38);
     // The same point seen from page 0 lies below that page's bottom edge;
     // 307 mm are 1160.3 px while the page is R(1122.5) = 1123 px high.
-    const TPixelPoint fromPage0 = MmToPagePx(50.0, kA4HeightMm + 10.0, 0, kA4HeightInch, kScale100);
-    EXPECT_EQ(fromPage0.Y, 1160);
-    EXPECT_DOUBLE_EQ(PageOffsetMm(2, kA4HeightInch), 2 * 297.0);
+    EXPECT_EQ(MmToPx(view.MmToPage(0, 50.0, kA4HeightMm + 10.0).Y, 1.0), 1160);
+    EXPECT_DOUBLE_EQ(PageTopMm(2, kA4HeightInch), 2 * 297.0);
 }
 
 TEST(PageGeometry, AbsurdSizesSaturateInsteadOfOverflowing) {

@@ -4,6 +4,7 @@
 // of what the tools asked of it. Drawing onto the view lands in an image.
 
 #include "EditToolHost.h"
+#include "Geometry.h"
 
 #include <QImage>
 #include <QPainter>
@@ -21,8 +22,13 @@ public:
     TDrawing Doc;
     tools::TInstrumentState Inst;
     tools::TPointerState Ptr;
+    // The view: 5 pixels per millimetre and pages of 100 mm, shown as pages
+    // of round(100 x Scale) pixels unless a test sets PagePx.
     double Scale = 5.0;
-    int PageTop = 0;
+    int PagePx = 0;
+    double PageMm = 100.0;
+    int Pages = 10;
+    int Page = 0; // under the last press
     TColor Pen = 0x123456;
     double Line = 0.1;
     double Eraser = 2.0;
@@ -53,8 +59,15 @@ public:
     TDrawing& Document() override { return Doc; }
     tools::TInstrumentState& Instruments() override { return Inst; }
     tools::TPointerState& Pointer() override { return Ptr; }
-    double ViewScale() const override { return Scale; }
-    int PointerPageTop() const override { return PageTop; }
+    TViewMapping ViewMapping() const override {
+        TViewMapping view;
+        view.Scale = Scale;
+        view.PageHeightPx = PagePx > 0 ? PagePx : RoundHalfEven(Scale * PageMm);
+        view.PageHeightMm = PageMm;
+        view.PageCount = Pages;
+        return view;
+    }
+    int PointerPage() const override { return Page; }
     TColor PenColor() const override { return Pen; }
     double LineWidth() const override { return Line; }
     void DrawOnView(const TOverlay::TPainterFn& fn) override {

@@ -135,7 +135,7 @@ protected:
         if (Host.Ptr.CurveGotControl1) return CurveFourthClick(Host, Chain, x, y);
         if (Host.Ptr.CurveGotEnd) return CurveThirdClick(Host, Chain, x, y);
         if (Host.Ptr.CurveGotStart) return CurveSecondClick(Host, Chain, x, y);
-        CurveFirstClick(Host, x, y);
+        CurveFirstClick(Host, Chain, x, y);
     }
     bool Pending() const {
         return Host.Ptr.CurveGotStart || Host.Ptr.CurveGotEnd || Host.Ptr.CurveGotControl1;
@@ -178,20 +178,20 @@ TEST_F(CurveTest, StoresStartFirstControlSecondControlEnd) {
 
 TEST_F(CurveTest, PreviewControlPointsFollowThePointerUntilFixed) {
     Click(10, 20);
-    TCurvePreviewShape shape = CurvePreviewShape(Host.Ptr, Chain, 40, 50, 0);
+    TCurvePreviewShape shape = CurvePreviewShape(Host.Ptr, Chain, Host.ViewMapping(), 0, 40, 50);
     EXPECT_TRUE(shape.Straight);
     EXPECT_EQ(shape.Start, QPoint(10, 20));
     EXPECT_EQ(shape.End, QPoint(40, 50));
 
     Click(200, 20);
-    shape = CurvePreviewShape(Host.Ptr, Chain, 90, 120, 0);
+    shape = CurvePreviewShape(Host.Ptr, Chain, Host.ViewMapping(), 0, 90, 120);
     EXPECT_FALSE(shape.Straight);
     EXPECT_EQ(shape.C1, QPoint(90, 120));
     EXPECT_EQ(shape.C2, QPoint(90, 120));
     EXPECT_EQ(shape.End, QPoint(200, 20));
 
     Click(60, 90);
-    shape = CurvePreviewShape(Host.Ptr, Chain, 150, 130, 0);
+    shape = CurvePreviewShape(Host.Ptr, Chain, Host.ViewMapping(), 0, 150, 130);
     EXPECT_EQ(shape.C1, QPoint(60, 90));
     EXPECT_EQ(shape.C2, QPoint(150, 130));
     EXPECT_EQ(shape.End, QPoint(200, 20));
@@ -205,16 +205,21 @@ TEST_F(CurveTest, PreviewControlPointsFollowThePointerUntilFixed) {
 }
 
 TEST_F(CurveTest, ClicksOnDifferentPagesStoreAbsoluteAndPreviewPageLocal) {
-    Host.PageTop = 0;
-    Click(10, 100); // page 0
-    Host.PageTop = 500;
-    Click(20, 600); // page 1
-    const TCurvePreviewShape shape = CurvePreviewShape(Host.Ptr, Chain, 30, 650, Host.PageTop);
+    // Pages of 100 mm shown 501 pixels high: page 1 starts at view y 501
+    // while its millimetres start at 100.
+    Host.PagePx = 501;
+    Host.Page = 0;
+    Click(10, 100); // page 0: 20 mm
+    Host.Page = 1;
+    Click(20, 601); // page 1, 100 px below its top: 100 + 20 mm
+    const TCurvePreviewShape shape =
+        CurvePreviewShape(Host.Ptr, Chain, Host.ViewMapping(), Host.Page, 30, 651);
+    // In page 1's own picture: the start lies above its top edge.
     EXPECT_EQ(shape.Start, QPoint(10, 100 - 500));
     EXPECT_EQ(shape.End, QPoint(20, 100));
     EXPECT_EQ(shape.C1, QPoint(30, 150));
-    Click(30, 700);
-    Host.PageTop = 0;
+    Click(30, 701);
+    Host.Page = 0;
     Click(40, 50);
     const TDrawObject& o = Host.Doc.Objects[0];
     EXPECT_DOUBLE_EQ(o.Y1, 20.0);
@@ -223,20 +228,22 @@ TEST_F(CurveTest, ClicksOnDifferentPagesStoreAbsoluteAndPreviewPageLocal) {
     EXPECT_DOUBLE_EQ(o.Y4, 120.0);
 }
 
-TEST_F(CurveTest, PointsAreConvertedAtTheZoomOfTheFourthClick) {
-    Click(30, 60);
-    Click(90, 60);
+TEST_F(CurveTest, EachClickKeepsTheMillimetresOfItsOwnZoom) {
+    Click(30, 60); // 5 px/mm: (6, 12)
+    Click(90, 60); // (18, 12)
     Host.Scale = 10.0;
-    Click(60, 0);
+    Click(60, 0); // (6, 0)
     Host.Scale = 3.0;
-    Click(60, 120);
+    Click(60, 120); // (20, 40)
     const TDrawObject& o = Host.Doc.Objects[0];
-    EXPECT_DOUBLE_EQ(o.X1, 10.0);
-    EXPECT_DOUBLE_EQ(o.Y1, 20.0);
-    EXPECT_DOUBLE_EQ(o.X2, 20.0);
+    EXPECT_DOUBLE_EQ(o.X1, 6.0);
+    EXPECT_DOUBLE_EQ(o.Y1, 12.0);
+    EXPECT_DOUBLE_EQ(o.X2, 6.0);
     EXPECT_DOUBLE_EQ(o.Y2, 0.0);
+    EXPECT_DOUBLE_EQ(o.X3, 20.0);
     EXPECT_DOUBLE_EQ(o.Y3, 40.0);
-    EXPECT_DOUBLE_EQ(o.X4, 30.0);
+    EXPECT_DOUBLE_EQ(o.X4, 18.0);
+    EXPECT_DOUBLE_EQ(o.Y4, 12.0);
 }
 
 TEST_F(CurveTest, AbandonForgetsThePendingCurve) {

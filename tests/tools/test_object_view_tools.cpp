@@ -1,5 +1,6 @@
 // The object tool, the hand and the zoom tool on a stand-in window.
 
+#include "DrawingFile.h"
 #include "FakeEditHost.h"
 #include "ObjectTool.h"
 #include "ViewTools.h"
@@ -40,14 +41,19 @@ TDrawObject Line(double x1, double y1, double x2, double y2) {
     return o;
 }
 
+// One tall page at `scale` pixels per millimetre.
+TViewMapping OnePage(double scale) {
+    return TViewMapping::For(scale, RoundHalfEven(1000 * scale), 1000 / kMmPerInch, 1);
+}
+
 TEST(ObjectHitTest, CircleLineIsHitWithinLessThanThreePixels) {
     // Radius 20 mm at 1 px/mm about (50, 50).
     const TDrawObject c = Circle(50, 50, 20);
-    EXPECT_TRUE(ObjectHit(c, 1.0, 70, 50));
-    EXPECT_TRUE(ObjectHit(c, 1.0, 72, 50));  // 2 pixels outside
-    EXPECT_FALSE(ObjectHit(c, 1.0, 73, 50)); // 3 pixels outside
-    EXPECT_TRUE(ObjectHit(c, 1.0, 50, 28));
-    EXPECT_FALSE(ObjectHit(c, 1.0, 50, 50)); // the centre is no hit
+    EXPECT_TRUE(ObjectHit(c, OnePage(1.0), 70, 50));
+    EXPECT_TRUE(ObjectHit(c, OnePage(1.0), 72, 50));  // 2 pixels outside
+    EXPECT_FALSE(ObjectHit(c, OnePage(1.0), 73, 50)); // 3 pixels outside
+    EXPECT_TRUE(ObjectHit(c, OnePage(1.0), 50, 28));
+    EXPECT_FALSE(ObjectHit(c, OnePage(1.0), 50, 50)); // the centre is no hit
 }
 
 TEST(ObjectHitTest, ArcIsHitAlsoWhereItLeavesAGap) {
@@ -57,18 +63,18 @@ TEST(ObjectHitTest, ArcIsHitAlsoWhereItLeavesAGap) {
     arc.Y3 = 50;
     arc.X4 = 50;
     arc.Y4 = 0;
-    EXPECT_TRUE(ObjectHit(arc, 1.0, 50, 70));
-    EXPECT_TRUE(ObjectHit(arc, 1.0, 50, 31));
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 50, 70));
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 50, 31));
 }
 
 TEST(ObjectHitTest, LinesUseTheSegmentBandAndNeverHitWhenZeroLength) {
     const TDrawObject l = Line(10, 10, 30, 10);
-    EXPECT_TRUE(ObjectHit(l, 2.0, 40, 22));  // 2 pixels beside
-    EXPECT_FALSE(ObjectHit(l, 2.0, 40, 23)); // 3 pixels beside
-    EXPECT_FALSE(ObjectHit(l, 2.0, 62, 20)); // beyond the end
-    EXPECT_FALSE(ObjectHit(Line(10, 10, 10, 10), 2.0, 20, 20));
+    EXPECT_TRUE(ObjectHit(l, OnePage(2.0), 40, 22));  // 2 pixels beside
+    EXPECT_FALSE(ObjectHit(l, OnePage(2.0), 40, 23)); // 3 pixels beside
+    EXPECT_FALSE(ObjectHit(l, OnePage(2.0), 62, 20)); // beyond the end
+    EXPECT_FALSE(ObjectHit(Line(10, 10, 10, 10), OnePage(2.0), 20, 20));
     // Ends on the same pixel after rounding.
-    EXPECT_FALSE(ObjectHit(Line(10, 10, 10.1, 10.1), 2.0, 20, 20));
+    EXPECT_FALSE(ObjectHit(Line(10, 10, 10.1, 10.1), OnePage(2.0), 20, 20));
 }
 
 TEST(ObjectHitTest, CurvesAndUnknownKindsAreNeverHit) {
@@ -78,10 +84,10 @@ TEST(ObjectHitTest, CurvesAndUnknownKindsAreNeverHit) {
     b.Y3 = 10;
     b.X4 = 30;
     b.Y4 = 10;
-    EXPECT_FALSE(ObjectHit(b, 1.0, 10, 10));
-    EXPECT_FALSE(ObjectHit(b, 1.0, 20, 10));
+    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 10, 10));
+    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 20, 10));
     b.Kind = 7;
-    EXPECT_FALSE(ObjectHit(b, 1.0, 10, 10));
+    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 10, 10));
 }
 
 TEST(ObjectHitTest, HighlightPenIsAtLeastTwoPixels) {

@@ -126,6 +126,28 @@ TEST_F(EditToolsTest, StartedCurveIsCompletedWhateverToolIsChosen) {
                  Form->Pointer.CurveGotControl1);
 }
 
+TEST_F(EditToolsTest, ZoomingBetweenCurveClicksKeepsEachPointWhereItWasClicked) {
+    Form->Kurven1->trigger();
+    const double s100 = Form->ViewScale;
+    Click(205, 205); // 200 pixels at zoom 100: 52.92 mm
+    Form->zoomed->setValue(150);
+    Form->PaintBox1Paint();
+    const double s150 = Form->ViewScale;
+    ASSERT_NEAR(s150, 1.5 * s100, 1e-9);
+    Click(305, 155);
+    Click(405, 105);
+    Click(505, 305);
+    ASSERT_EQ(Form->Drawing->Objects.Count(), 1);
+    const TDrawObject& o = Form->Drawing->Objects[0];
+    EXPECT_NEAR(o.X1, 52.92, 0.005);
+    EXPECT_DOUBLE_EQ(o.X1, 200 / s100);
+    EXPECT_DOUBLE_EQ(o.Y1, 200 / s100);
+    EXPECT_DOUBLE_EQ(o.X4, 300 / s150); // the end
+    EXPECT_DOUBLE_EQ(o.Y4, 150 / s150);
+    EXPECT_DOUBLE_EQ(o.X2, 400 / s150); // first control point
+    EXPECT_DOUBLE_EQ(o.X3, 500 / s150); // second control point
+}
+
 TEST_F(EditToolsTest, EscapeAbandonsCurvesAndDragsWithoutStoring) {
     QAction* escape = Action("AbbrechenAction");
     ASSERT_NE(escape, nullptr);

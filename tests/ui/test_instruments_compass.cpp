@@ -77,6 +77,26 @@ TEST_F(CompassTest, SweepDirectionIsFixedByTheFirstMove) {
     EXPECT_TRUE(Form->Changed);
 }
 
+TEST_F(CompassTest, ATremorAtThePressDoesNotDecideTheSweep) {
+    Form->ZirkelKreisbogenzeichnen1Click();
+    // A shake of one pixel and back decides nothing and stores nothing.
+    PressAt(0);
+    Move(500, 199);
+    Move(500, 200);
+    ReleaseAt(0);
+    EXPECT_EQ(Form->Drawing->Objects.Count(), 0);
+
+    // A 60 degree clockwise sweep that begins with a 1-pixel tremor the
+    // other way stores the 60 degree arc, not the 300 degree one.
+    PressAt(0);
+    Move(500, 199);
+    for (int deg = 10; deg <= 60; deg += 10)
+        MoveAt(deg);
+    ReleaseAt(60);
+    ASSERT_EQ(Form->Drawing->Objects.Count(), 1);
+    ExpectArcFromTo(LastObject(), AtAngle(60), AtAngle(0));
+}
+
 TEST_F(CompassTest, SweepPreviewLiesOnTheCompassCircle) {
     Form->ZirkelKreisbogenzeichnen1Click();
     PressAt(0);
@@ -133,9 +153,11 @@ TEST_F(CompassTest, CircleLandsOnThePageOfTheLastPress) {
     const tools::TInstrumentState& z = Form->Instruments;
     EXPECT_EQ(o.Kind, okEllipse);
     EXPECT_DOUBLE_EQ(o.X1, z.ZirkX - z.ZirkS);
-    EXPECT_DOUBLE_EQ(o.Y1, z.ZirkY - z.ZirkS + 2.0 * h / S);
+    // Page 2 begins two page heights down the drawing, as the pages show it.
+    const double top = 2.0 * Form->PageHeightInch * kMmPerInch;
+    EXPECT_DOUBLE_EQ(o.Y1, z.ZirkY - z.ZirkS + top);
     EXPECT_DOUBLE_EQ(o.X2, z.ZirkX + z.ZirkS);
-    EXPECT_DOUBLE_EQ(o.Y2, z.ZirkY + z.ZirkS + 2.0 * h / S);
+    EXPECT_DOUBLE_EQ(o.Y2, z.ZirkY + z.ZirkS + top);
     EXPECT_TRUE(Form->Changed);
     // A command, not a mode: the tool stays as it was.
     EXPECT_FALSE(Form->ZirkelKreiszeichnen1->isChecked());

@@ -79,7 +79,7 @@ TEST_F(InstrumentTest, StrokeOnTurnedRulerOfPageTwoStaysOnIt) {
     Form->PageAnz->setValue(3);
     Form->PaintBox1Paint();
     const int h = Form->PageHeightPx;
-    const double top = 2.0 * h / S;
+    const double top = 2.0 * Form->PageHeightInch * kMmPerInch; // page 2 in the drawing
     Form->Instruments.LinW = 90.0; // the scale edge runs straight down x = 10
     Form->LinealAnLinealentlangzeichnen1Click();
     Press(Px(30), 2 * h + Px(95));

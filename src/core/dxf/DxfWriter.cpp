@@ -5,6 +5,7 @@
 #include "DxfArcFit.h"
 #include "DxfNumber.h"
 #include "FileIO.h"
+#include "ViewMapping.h"
 
 #include <algorithm>
 #include <array>
@@ -348,7 +349,7 @@ void WriteText(TDxfText& out, const TTextObject& t, double drawingHeight) {
 } // namespace
 
 double DxfDrawingHeight(double pageCount, double pageHeightInch) {
-    return std::trunc(pageCount) * pageHeightInch * kMmPerInch;
+    return std::trunc(pageCount) * PageHeightMm(pageHeightInch);
 }
 
 namespace {
