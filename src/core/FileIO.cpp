@@ -1,5 +1,7 @@
 #include "FileIO.h"
 
+#include "Messages.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +14,7 @@ namespace quirindo {
 namespace {
 
 std::string SystemError() {
-    return std::strerror(errno);
+    return SystemErrorReason(errno);
 }
 
 bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
@@ -52,12 +54,12 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        error = S_ISDIR(st.st_mode) ? SystemErrorReason(EISDIR) : reason::NotRegularFile;
         ::close(fd);
         return false;
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        error = "file too large";
+        error = reason::FileTooLarge;
         ::close(fd);
         return false;
     }
@@ -74,7 +76,7 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         }
         if (got == 0) break;
         if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
-            error = "file too large";
+            error = reason::FileTooLarge;
             ::close(fd);
             return false;
         }
@@ -116,7 +118,7 @@ bool TAtomicFileWriter::Open(const std::string& requestedPath) {
     struct stat target {};
     const bool exists = ::stat(FPath.c_str(), &target) == 0;
     if (exists && !S_ISREG(target.st_mode)) {
-        FError = S_ISDIR(target.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        FError = S_ISDIR(target.st_mode) ? SystemErrorReason(EISDIR) : reason::NotRegularFile;
         FFailed = true;
         return false;
     }

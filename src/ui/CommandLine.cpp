@@ -3,6 +3,7 @@
 #include "BitmapExport.h"
 #include "DrawingFile.h"
 #include "DxfWriter.h"
+#include "Messages.h"
 #include "PageRenderer.h"
 
 #include <QFileInfo>
@@ -33,17 +34,22 @@ struct TLoaded {
     TDrawingSettings Settings;
 };
 
+// The command line has no translation table: reasons come in English.
+QString English(const std::string& germanReason) {
+    return QString::fromStdString(EnglishReason(germanReason));
+}
+
 bool Load(const QString& path, TLoaded& loaded, QTextStream& err) {
     std::string reason;
     switch (LoadDrawingFile(path.toStdString(), *loaded.Drawing, loaded.Settings, reason)) {
     case TLoadResult::Ok:
         return true;
     case TLoadResult::CannotRead:
-        err << "quirindo: cannot open " << path << ": " << QString::fromStdString(reason) << "\n";
+    case TLoadResult::OutOfMemory:
+        err << "quirindo: cannot open " << path << ": " << English(reason) << "\n";
         return false;
     case TLoadResult::Damaged:
-        err << "quirindo: " << path
-            << " is damaged or not a drawing: " << QString::fromStdString(reason) << "\n";
+        err << "quirindo: " << path << " is damaged or not a drawing: " << English(reason) << "\n";
         return false;
     }
     return false;
@@ -55,7 +61,7 @@ int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
     std::string error;
     if (!WriteDxfFile(out.toStdString(), *loaded.Drawing, PageCountOf(loaded.Settings),
                       loaded.Settings.PageHeightInch, error)) {
-        err << "quirindo: cannot write " << out << ": " << QString::fromStdString(error) << "\n";
+        err << "quirindo: cannot write " << out << ": " << English(error) << "\n";
         return 1;
     }
     return 0;
