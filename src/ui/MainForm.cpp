@@ -30,10 +30,16 @@ QString WithTrailingSeparator(const QString& directory) {
 
 TMainForm::TMainForm(const QString& programPath, QWidget* parent)
     : QMainWindow(parent), FDialogs(std::make_unique<TQtUserDialogs>(this)) {
+    // A record store that cannot grow says so in its own English box; the
+    // command that needed the memory then reports its failure as well.
+    FPreviousMemoryReporter = SetOutOfMemoryReporter([this](const std::string& message) {
+        if (FDialogs) FDialogs->ShowError(QString(), QString::fromStdString(message));
+    });
     FormCreate(programPath);
 }
 
 TMainForm::~TMainForm() {
+    SetOutOfMemoryReporter(std::move(FPreviousMemoryReporter));
     // Release the document before the controls go.
     NewAll();
     Drawing.reset();
