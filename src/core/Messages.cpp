@@ -46,6 +46,14 @@ constexpr TReason kReasons[] = {
     {reason::FileTooLarge, "file too large"},
     {reason::FarTooLarge, "the file is far larger than its contents can be"},
     {reason::OutOfMemory, "not enough memory"},
+    {reason::BmpTooLarge, "a picture of %1 x %2 pixels does not fit in a BMP file"},
+    {reason::DiskTooSmall, "the picture needs %1 MB, but only %2 MB are free on the disk"},
+    {reason::NoPagesToPrint, "no pages to print"},
+    {reason::PrinterCannotOpen, "the printer cannot be opened"},
+    {reason::CannotBeWritten, "%1 cannot be written"},
+    {reason::PrinterRefusedPage, "the printer refused a new page"},
+    {reason::PrinterError, "the printer reported an error"},
+    {"Systemfehler Nr. %1", "system error %1"},
 };
 
 struct TSystemReason {

@@ -50,6 +50,15 @@ inline constexpr const char* NotRegularFile = "keine gewöhnliche Datei";
 inline constexpr const char* FileTooLarge = "Datei zu groß";
 inline constexpr const char* FarTooLarge = "die Datei ist viel größer, als ihr Inhalt sein kann";
 inline constexpr const char* OutOfMemory = "nicht genug Arbeitsspeicher";
+// Pictures and printing; %1 and %2 are filled in after translation.
+inline constexpr const char* BmpTooLarge = "ein Bild von %1 x %2 Pixeln passt nicht in eine BMP-Datei";
+inline constexpr const char* DiskTooSmall =
+    "das Bild braucht %1 MB, aber auf dem Datenträger sind nur %2 MB frei";
+inline constexpr const char* NoPagesToPrint = "keine Seiten zu drucken";
+inline constexpr const char* PrinterCannotOpen = "der Drucker kann nicht geöffnet werden";
+inline constexpr const char* CannotBeWritten = "%1 kann nicht geschrieben werden";
+inline constexpr const char* PrinterRefusedPage = "der Drucker hat keine neue Seite angenommen";
+inline constexpr const char* PrinterError = "der Drucker hat einen Fehler gemeldet";
 } // namespace reason
 
 // The German reason for a system error number (errno). Numbers without a

@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "DrawingFile.h"
+#include "Messages.h"
 #include "PageRenderer.h"
 
 #include <QImage>
@@ -101,7 +102,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
                   long long bandPixels) {
     const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
     if (!(job.Dpi > 0.0) || !(job.ScreenDpi > 0.0) || !FitsBmp(size)) {
-        error = QStringLiteral("a picture of %1 x %2 pixels does not fit in a BMP file")
+        error = QString::fromStdString(TranslateUtf8(reason::BmpTooLarge))
                     .arg(size.Width)
                     .arg(size.Height);
         return false;
@@ -110,7 +111,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
     const QStorageInfo disk(QFileInfo(path).absolutePath());
     const long long needed = BmpFileBytes(size);
     if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < needed) {
-        error = QStringLiteral("the picture needs %1 MB, but only %2 MB are free on the disk")
+        error = QString::fromStdString(TranslateUtf8(reason::DiskTooSmall))
                     .arg((needed + 999999) / 1000000)
                     .arg(disk.bytesAvailable() / 1000000);
         return false;
@@ -118,7 +119,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
     const int rowsPerBand = std::min(BandRows(size.Width, bandPixels), size.Height);
     QImage band(size.Width, rowsPerBand, QImage::Format_RGB32);
     if (band.isNull()) {
-        error = QStringLiteral("not enough memory");
+        error = QString::fromStdString(TranslateUtf8(reason::OutOfMemory));
         return false;
     }
 

@@ -142,6 +142,16 @@ bool IsCommandLineRequest(const QStringList& arguments) {
 }
 
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    // Without a translation table the reasons the writers look up are given
+    // in English, like the rest of what the command line says.
+    struct TEnglishReasons {
+        TEnglishReasons()
+            : Previous(SetTranslator([](const std::string& german) { return EnglishReason(german); })) {}
+        ~TEnglishReasons() { SetTranslator(std::move(Previous)); }
+        TEnglishReasons(const TEnglishReasons&) = delete;
+        TEnglishReasons& operator=(const TEnglishReasons&) = delete;
+        TTranslator Previous;
+    } englishReasons;
     const QString command = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (command == QLatin1String("--help")) {
