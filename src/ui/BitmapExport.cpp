@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStorageInfo>
@@ -98,6 +99,16 @@ int BandRows(int width, long long bandPixels) {
     return static_cast<int>(std::clamp(bandPixels / width, 1LL, static_cast<long long>(INT32_MAX)));
 }
 
+QString FileErrorReason(const QFileDevice& file) {
+    // Qt words a system error as the system's text for its number; turned
+    // back into the number it gets the program's own reason.
+    const QString text = file.errorString();
+    for (int errnum = 1; errnum < 256; ++errnum)
+        if (qt_error_string(errnum) == text)
+            return QString::fromStdString(TranslatedReason(SystemErrorReason(errnum)));
+    return text;
+}
+
 bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error,
                   long long bandPixels) {
     const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
@@ -125,7 +136,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString();
+        error = FileErrorReason(file);
         return false;
     }
     const auto header = BmpHeader(size, job.Dpi);
@@ -159,12 +170,12 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
         }
     }
     if (!written) {
-        error = file.errorString();
+        error = FileErrorReason(file);
         file.cancelWriting();
         return false;
     }
     if (!file.commit()) {
-        error = file.errorString();
+        error = FileErrorReason(file);
         return false;
     }
     return true;

@@ -78,7 +78,7 @@ bool WritePng(const QString& path, TDrawing& drawing, const TBitmapJob& job, QSt
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        error = file.errorString();
+        error = FileErrorReason(file);
         return false;
     }
     return true;

@@ -135,6 +135,11 @@ TEST_F(CommandLine, PageCountAndReasonsAgreeWithTheWindow) {
     EXPECT_TRUE(Err.endsWith(QStringLiteral(": negative object count\n"))) << Err.toStdString();
     EXPECT_EQ(Run({"--export-dxf", Q("missing.qrd"), Q("m.dxf")}), 1);
     EXPECT_TRUE(Err.endsWith(QStringLiteral(": no such file or directory\n"))) << Err.toStdString();
+    for (const char* picture : {"no/such/p.png", "no/such/p.bmp"}) {
+        EXPECT_EQ(Run({"--export-image", Q("pages.qrd"), Q(picture)}), 1);
+        EXPECT_TRUE(Err.endsWith(QStringLiteral(": no such file or directory\n")))
+            << Err.toStdString();
+    }
 }
 
 TEST_F(CommandLine, TheProgramExportsWithoutAnyDisplay) {

@@ -183,6 +183,18 @@ TEST_F(OutputTest, MissingPageMessageReadsRightForOnePage) {
     EXPECT_EQ(Fake->SaveDialogs, 0);
 }
 
+// The reason a picture could not be written is the program's own text in
+// the interface language, not the system's English.
+TEST_F(OutputTest, BitmapThatCannotBeWrittenSaysWhyInTheInterfaceLanguage) {
+    const QString path = QString::fromStdString((Dir.Path() / "no" / "such.bmp").string());
+    EXPECT_FALSE(Form->ExportPageBitmap(path, 0, 50));
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_EQ(Fake->Errors[0],
+              QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: Datei oder Ordner "
+                             "nicht gefunden")
+                  .arg(path));
+}
+
 TEST_F(OutputTest, DxfExportWritesTheDrawingWithYUpwards) {
     AddLine(10, 20, 30, 20);
     const QString path = Path("out.dxf");
