@@ -1,5 +1,7 @@
 #include "ByteStream.h"
 
+#include "Messages.h"
+
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -32,7 +34,7 @@ void TByteWriter::WriteBytes(const void* data, std::size_t n) {
 }
 
 const std::uint8_t* TByteReader::Take(std::size_t n) {
-    if (n > Remaining()) throw TReadError("unexpected end of file");
+    if (n > Remaining()) throw TReadError(reason::EndOfFile);
     const std::uint8_t* p = FData.data() + FPos;
     FPos += n;
     return p;
@@ -77,8 +79,8 @@ void WriteLenString(TByteWriter& w, const std::string& s) {
 std::string ReadLenString(TByteReader& r) {
     const std::int32_t n = r.ReadInt32();
     // Check the announced length against what is left before allocating.
-    if (n < 0) throw TReadError("negative string length");
-    if (static_cast<std::size_t>(n) > r.Remaining()) throw TReadError("string past end of file");
+    if (n < 0) throw TReadError(reason::NegativeStringLength);
+    if (static_cast<std::size_t>(n) > r.Remaining()) throw TReadError(reason::StringPastEnd);
     std::string s(static_cast<std::size_t>(n), '\0');
     r.ReadBytes(s.data(), s.size());
     return s;
@@ -96,8 +98,8 @@ void WriteLenWideString(TByteWriter& w, const std::u16string& s) {
 
 std::u16string ReadLenWideString(TByteReader& r) {
     const std::int32_t n = r.ReadInt32();
-    if (n < 0) throw TReadError("negative text length");
-    if (static_cast<std::size_t>(n) > r.Remaining() / 2) throw TReadError("text past end of file");
+    if (n < 0) throw TReadError(reason::NegativeTextLength);
+    if (static_cast<std::size_t>(n) > r.Remaining() / 2) throw TReadError(reason::TextPastEnd);
     std::u16string s(static_cast<std::size_t>(n), u'\0');
     for (auto& c : s) {
         const std::uint8_t lo = r.ReadByte();

@@ -13,6 +13,7 @@
 namespace quirindo {
 
 // The reader ran past the end of its data, or met a value it cannot accept.
+// what() is one of the German reason texts of Messages.h.
 class TReadError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;

@@ -22,14 +22,33 @@ void FreeTextBuffers(TTextObject& text) {
     std::free(text.FontName);
     text.Text = nullptr;
     text.FontName = nullptr;
+    text.TextLength = 0;
+    text.FontNameLength = 0;
+}
+
+bool SetTextBuffers(TTextObject& record, std::u16string_view text, std::string_view fontName) {
+    char16_t* newText = NewWideBuffer(text);
+    char* newName = NewNameBuffer(fontName);
+    if (!newText || !newName) {
+        std::free(newText);
+        std::free(newName);
+        return false;
+    }
+    FreeTextBuffers(record);
+    record.Text = newText;
+    record.FontName = newName;
+    record.TextLength = text.size();
+    record.FontNameLength = fontName.size();
+    return true;
 }
 
 std::u16string_view TextOf(const TTextObject& text) {
-    return text.Text ? std::u16string_view(text.Text) : std::u16string_view();
+    return text.Text ? std::u16string_view(text.Text, text.TextLength) : std::u16string_view();
 }
 
 std::string_view FontNameOf(const TTextObject& text) {
-    return text.FontName ? std::string_view(text.FontName) : std::string_view();
+    return text.FontName ? std::string_view(text.FontName, text.FontNameLength)
+                         : std::string_view();
 }
 
 TDrawing::TDrawing() = default;
@@ -56,11 +75,8 @@ TTextObject* TDrawing::AppendText(std::u16string_view text, std::string_view fon
     if (!record) return nullptr;
     // A slot vacated by a delete keeps its old bytes: start from a clean record.
     *record = TTextObject{};
-    record->Text = NewWideBuffer(text);
-    record->FontName = NewNameBuffer(fontName);
-    if (!record->Text || !record->FontName) {
+    if (!SetTextBuffers(*record, text, fontName)) {
         // A text without its buffers must not stay in the store.
-        FreeTextBuffers(*record);
         Texts.Delete(Texts.Count() - 1);
         return nullptr;
     }

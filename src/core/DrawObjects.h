@@ -43,6 +43,10 @@ struct TTextObject {
     std::uint8_t Charset;
     std::uint8_t Pitch; // 0 default, 1 variable, 2 fixed
     std::uint8_t Style; // TFontStyleBits
+    // The lengths of the two buffers: a text read from a file may hold
+    // U+0000 (and a name a zero byte), which must not end it early.
+    std::size_t TextLength;
+    std::size_t FontNameLength;
 };
 
 // A zero-filled heap block of 2n + 2 bytes holding the n code units.
@@ -50,6 +54,9 @@ char16_t* NewWideBuffer(std::u16string_view text);
 // A zero-filled heap block of n + 1 bytes holding the n bytes of the name.
 char* NewNameBuffer(std::string_view name);
 void FreeTextBuffers(TTextObject& text);
+// Gives the record fresh buffers for `text` and `fontName`, releasing the old
+// ones; false (record unchanged) when memory ran out.
+bool SetTextBuffers(TTextObject& record, std::u16string_view text, std::string_view fontName);
 std::u16string_view TextOf(const TTextObject& text);
 std::string_view FontNameOf(const TTextObject& text);
 

@@ -1,11 +1,13 @@
 #include "DrawingFile.h"
 
 #include "ByteStream.h"
-#include "FileIO.h"
+#include "Geometry.h"
+#include "Messages.h"
+#include "ReadOnlyFile.h"
 
 #include <algorithm>
-
 #include <cmath>
+#include <new>
 #include <string>
 
 namespace quirindo {
@@ -42,7 +44,7 @@ void WriteText(TByteWriter& w, const TTextObject& t) {
 
 double ReadFinite(TByteReader& r) {
     const double v = r.ReadDouble();
-    if (!std::isfinite(v)) throw TReadError("invalid number");
+    if (!std::isfinite(v)) throw TReadError(reason::InvalidNumber);
     return v;
 }
 
@@ -55,12 +57,25 @@ void ReadObject(TByteReader& r, TDrawObject& o) {
     o.Unused2 = r.ReadInt32();
 }
 
-std::int32_t ReadCount(TByteReader& r, std::size_t smallestItem, const char* what) {
-    const std::int32_t n = r.ReadInt32();
-    if (n < 0) throw TReadError(std::string("negative ") + what + " count");
+struct TCountReasons {
+    const char* Negative;
+    const char* TooLarge;
+};
+constexpr TCountReasons kObjectCount{reason::NegativeObjectCount, reason::ObjectCountTooLarge};
+constexpr TCountReasons kTextCount{reason::NegativeTextCount, reason::TextCountTooLarge};
+
+// A count of items of at least `smallestItem` bytes each that `remaining`
+// bytes must hold.
+void CheckCount(std::int32_t n, std::uint64_t remaining, std::size_t smallestItem,
+                const TCountReasons& reasons) {
+    if (n < 0) throw TReadError(reasons.Negative);
     // Never allocate more than the rest of the file can hold.
-    if (static_cast<std::size_t>(n) > r.Remaining() / smallestItem)
-        throw TReadError(std::string(what) + " count larger than the file");
+    if (static_cast<std::uint64_t>(n) > remaining / smallestItem) throw TReadError(reasons.TooLarge);
+}
+
+std::int32_t ReadCount(TByteReader& r, std::size_t smallestItem, const TCountReasons& reasons) {
+    const std::int32_t n = r.ReadInt32();
+    CheckCount(n, r.Remaining(), smallestItem, reasons);
     return n;
 }
 
@@ -80,9 +95,11 @@ void ReadText(TByteReader& r, TDrawing& drawing) {
     const std::u16string text = ReadLenWideString(r);
     const std::string fontName = ReadLenString(r);
     TTextObject* record = drawing.AppendText(text, fontName);
-    if (!record || !record->Text || !record->FontName) throw TReadError("out of memory");
+    if (!record) throw TOutOfMemoryError();
     t.Text = record->Text;
     t.FontName = record->FontName;
+    t.TextLength = record->TextLength;
+    t.FontNameLength = record->FontNameLength;
     *record = t;
 }
 
@@ -109,15 +126,15 @@ std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings&
 
 void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing, TDrawingSettings& s) {
     TByteReader r(bytes);
-    const std::int32_t n = ReadCount(r, kObjectRecordBytes, "object");
+    const std::int32_t n = ReadCount(r, kObjectRecordBytes, kObjectCount);
     for (std::int32_t i = 0; i < n; ++i) {
         TDrawObject o{};
         ReadObject(r, o);
         TDrawObject* record = drawing.Objects.Append();
-        if (!record) throw TReadError("out of memory");
+        if (!record) throw TOutOfMemoryError();
         *record = o;
     }
-    const std::int32_t t = ReadCount(r, kSmallestTextItem, "text");
+    const std::int32_t t = ReadCount(r, kSmallestTextItem, kTextCount);
     for (std::int32_t i = 0; i < t; ++i)
         ReadText(r, drawing);
 
@@ -137,26 +154,99 @@ void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing, TDrawin
         read.PageCount = ReadFinite(r);
         if (!(read.PageWidthInch > 0 && read.PageWidthInch <= kMaxPageInch &&
               read.PageHeightInch > 0 && read.PageHeightInch <= kMaxPageInch))
-            throw TReadError("invalid page size");
+            throw TReadError(reason::InvalidPageSize);
     }
     s = read;
 }
 
+namespace {
+
+// Files up to this size are read whole at once; larger ones are judged by
+// their headers first.
+constexpr std::uint64_t kReadAtOnce = std::uint64_t(16) << 20;
+// Bytes after the tail that a large file may carry before it counts as far
+// larger than its contents (the reader itself ignores them).
+constexpr std::uint64_t kTrailingSlack = std::uint64_t(1) << 20;
+
+std::int32_t Int32At(TReadOnlyFile& file, std::uint64_t offset) {
+    std::uint8_t b[4];
+    if (!file.ReadAt(offset, b, sizeof b)) throw TReadError(file.Error());
+    const std::uint32_t u = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) |
+                            (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
+    return static_cast<std::int32_t>(u);
+}
+
+// Walks the counts and string lengths of the file without reading the
+// records and refuses a file whose size they cannot account for.
+void CheckSizeAgainstContents(TReadOnlyFile& file) {
+    const std::uint64_t size = file.Size();
+    auto remaining = [size](std::uint64_t pos) { return pos < size ? size - pos : 0; };
+    std::uint64_t pos = 0;
+    const std::int32_t n = Int32At(file, pos);
+    pos += 4;
+    CheckCount(n, remaining(pos), kObjectRecordBytes, kObjectCount);
+    pos += static_cast<std::uint64_t>(n) * kObjectRecordBytes;
+    const std::int32_t t = Int32At(file, pos);
+    pos += 4;
+    CheckCount(t, remaining(pos), kSmallestTextItem, kTextCount);
+    for (std::int32_t i = 0; i < t; ++i) {
+        pos += kTextRecordBytes;
+        const std::int32_t units = Int32At(file, pos);
+        pos += 4;
+        if (units < 0) throw TReadError(reason::NegativeTextLength);
+        if (static_cast<std::uint64_t>(units) > remaining(pos) / 2)
+            throw TReadError(reason::TextPastEnd);
+        pos += static_cast<std::uint64_t>(units) * 2;
+        const std::int32_t bytes = Int32At(file, pos);
+        pos += 4;
+        if (bytes < 0) throw TReadError(reason::NegativeStringLength);
+        if (static_cast<std::uint64_t>(bytes) > remaining(pos)) throw TReadError(reason::StringPastEnd);
+        pos += static_cast<std::uint64_t>(bytes);
+    }
+    const std::uint64_t end = pos + kTrailerBytes + kTailBytes;
+    if (size > end + kTrailingSlack) throw TReadError(reason::FarTooLarge);
+}
+
+} // namespace
+
 TLoadResult LoadDrawingFile(const std::string& path, TDrawing& drawing, TDrawingSettings& settings,
-                            std::string& reason) {
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, reason)) return TLoadResult::CannotRead;
+                            std::string& why) {
+    TReadOnlyFile file;
+    if (!file.Open(path)) {
+        why = file.Error();
+        return TLoadResult::CannotRead;
+    }
     try {
+        if (file.Size() > kReadAtOnce) CheckSizeAgainstContents(file);
+        std::vector<std::uint8_t> bytes;
+        if (!file.ReadAll(bytes)) {
+            why = file.Error();
+            return TLoadResult::CannotRead;
+        }
         LoadDrawing(bytes, drawing, settings);
     } catch (const TReadError& damage) {
-        reason = damage.what();
+        why = damage.what();
         return TLoadResult::Damaged;
+    } catch (const TOutOfMemoryError&) {
+        why = reason::OutOfMemory;
+        return TLoadResult::OutOfMemory;
+    } catch (const std::bad_alloc&) {
+        why = reason::OutOfMemory;
+        return TLoadResult::OutOfMemory;
+    } catch (const std::length_error&) {
+        why = reason::OutOfMemory;
+        return TLoadResult::OutOfMemory;
     }
     return TLoadResult::Ok;
 }
 
 int PageCountOf(const TDrawingSettings& settings) {
-    return std::clamp(static_cast<int>(std::trunc(settings.PageCount)), 1, 10);
+    return PageCountFromValue(settings.PageCount);
+}
+
+int PageCountFromValue(double pageCount) {
+    // RoundHalfEven saturates instead of converting an out-of-range double.
+    return std::clamp(RoundHalfEven(pageCount), 1, 10);
 }
 
 } // namespace quirindo

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <span>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace quirindo {
@@ -49,14 +51,27 @@ std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings&
 void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing,
                  TDrawingSettings& settings);
 
-enum class TLoadResult { Ok, CannotRead, Damaged };
+// Memory ran out while a file was read into a drawing.
+class TOutOfMemoryError : public std::runtime_error {
+public:
+    TOutOfMemoryError() : std::runtime_error("out of memory") {}
+};
 
-// Reads the file at `path` and loads it as LoadDrawing does. On failure
-// `reason` says why; the caller then discards `drawing`.
+enum class TLoadResult { Ok, CannotRead, Damaged, OutOfMemory };
+
+// Reads the file at `path` and loads it as LoadDrawing does. A large file is
+// first judged by its counts and lengths alone, so that one far larger than
+// the drawing they describe is refused without being read into memory. On
+// failure `why` (a German reason text of Messages.h) says why; the caller
+// then discards `drawing`.
 TLoadResult LoadDrawingFile(const std::string& path, TDrawing& drawing, TDrawingSettings& settings,
-                            std::string& reason);
+                            std::string& why);
 
-// The page count a drawing's settings stand for: whole pages, 1 to 10.
+// The page count a drawing's settings stand for, the same for the window and
+// every export: rounded to the nearest whole page (halves to even, as the
+// page count box takes it), then kept within 1 to 10. Values far out of
+// range and non-finite ones give 1 or 10, never undefined behaviour.
 [[nodiscard]] int PageCountOf(const TDrawingSettings& settings);
+[[nodiscard]] int PageCountFromValue(double pageCount);
 
 } // namespace quirindo

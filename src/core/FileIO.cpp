@@ -1,5 +1,7 @@
 #include "FileIO.h"
 
+#include "Messages.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +15,7 @@ namespace quirindo {
 namespace {
 
 std::string SystemError() {
-    return std::strerror(errno);
+    return SystemErrorReason(errno);
 }
 
 bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
@@ -36,7 +38,7 @@ mode_t CurrentUmask() {
 }
 
 std::string NotARegularFile(const struct stat& st) {
-    return S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+    return S_ISDIR(st.st_mode) ? SystemErrorReason(EISDIR) : reason::NotRegularFile;
 }
 
 // Saving through a symbolic link writes the file it points to, not the link.
@@ -156,7 +158,7 @@ bool WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes,
     if (bytes.size() > static_cast<std::uint64_t>(st.st_size)) {
         const int reserved = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
         if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
-            error = std::strerror(reserved);
+            error = SystemErrorReason(reserved);
             (void)::ftruncate(fd, st.st_size);
             ::close(fd);
             return false;
@@ -193,12 +195,12 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         return false;
     }
     if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+        error = S_ISDIR(st.st_mode) ? SystemErrorReason(EISDIR) : reason::NotRegularFile;
         ::close(fd);
         return false;
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-        error = "file too large";
+        error = reason::FileTooLarge;
         ::close(fd);
         return false;
     }
@@ -215,7 +217,7 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         }
         if (got == 0) break;
         if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) {
-            error = "file too large";
+            error = reason::FileTooLarge;
             ::close(fd);
             return false;
         }

@@ -15,7 +15,8 @@
 
 namespace quirindo {
 
-// Reads the whole file. On failure returns false and a reason in `error`.
+// Reads the whole file. On failure returns false and a reason in `error`
+// (the reasons here and below are German texts of Messages.h).
 // Files larger than maxBytes are refused.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                    std::size_t maxBytes = std::size_t(1) << 31);

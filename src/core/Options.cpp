@@ -1,5 +1,7 @@
 #include "Options.h"
 
+#include "Messages.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -47,8 +49,16 @@ bool ReadOptionsFile(const std::string& path, int& language) {
 }
 
 bool WriteOptionsFile(const std::string& path, int language) {
+    std::string error;
+    return WriteOptionsFile(path, language, error);
+}
+
+bool WriteOptionsFile(const std::string& path, int language, std::string& error) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        error = SystemErrorReason(errno);
+        return false;
+    }
     const std::vector<std::uint8_t> bytes = OptionsBytes(language);
     std::size_t done = 0;
     bool ok = true;
@@ -56,12 +66,16 @@ bool WriteOptionsFile(const std::string& path, int language) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
+            error = SystemErrorReason(n < 0 ? errno : ENOSPC);
             ok = false;
             break;
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) ok = false;
+    if (::close(fd) != 0 && ok) {
+        error = SystemErrorReason(errno);
+        ok = false;
+    }
     return ok;
 }
 

@@ -27,7 +27,8 @@ bool ReadOptionsFile(const std::string& path, int& language);
 // Creates or truncates the file in place and writes the 4 bytes. A
 // write-protected file stays as it is (false), which keeps an
 // administrator's choice; no temporary file is renamed over it for that
-// reason.
+// reason. On failure `error` holds a German reason (Messages.h).
+bool WriteOptionsFile(const std::string& path, int language, std::string& error);
 bool WriteOptionsFile(const std::string& path, int language);
 
 } // namespace quirindo

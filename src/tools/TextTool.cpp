@@ -68,16 +68,7 @@ TTextFont FontOfText(const TTextObject& text) {
 
 bool SetTextContent(TTextObject& text, std::u16string_view content, const TTextFont& font) {
     const std::string name = Cp1252FromUtf16(font.Face.toStdU16String());
-    char16_t* newText = NewWideBuffer(content);
-    char* newName = NewNameBuffer(name);
-    if (!newText || !newName) {
-        std::free(newText);
-        std::free(newName);
-        return false;
-    }
-    FreeTextBuffers(text);
-    text.Text = newText;
-    text.FontName = newName;
+    if (!SetTextBuffers(text, content, name)) return false;
     SetFontFields(text, font);
     return true;
 }

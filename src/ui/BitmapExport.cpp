@@ -3,10 +3,12 @@
 #include "Canvas.h"
 #include "DrawingFile.h"
 #include "FileIO.h"
+#include "Messages.h"
 #include "PageRenderer.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -97,11 +99,21 @@ int BandRows(int width, long long bandPixels) {
     return static_cast<int>(std::clamp(bandPixels / width, 1LL, static_cast<long long>(INT32_MAX)));
 }
 
+QString FileErrorReason(const QFileDevice& file) {
+    // Qt words a system error as the system's text for its number; turned
+    // back into the number it gets the program's own reason.
+    const QString text = file.errorString();
+    for (int errnum = 1; errnum < 256; ++errnum)
+        if (qt_error_string(errnum) == text)
+            return QString::fromStdString(TranslatedReason(SystemErrorReason(errnum)));
+    return text;
+}
+
 bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error,
                   long long bandPixels) {
     const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
     if (!(job.Dpi > 0.0) || !(job.ScreenDpi > 0.0) || !FitsBmp(size)) {
-        error = QStringLiteral("a picture of %1 x %2 pixels does not fit in a BMP file")
+        error = QString::fromStdString(TranslateUtf8(reason::BmpTooLarge))
                     .arg(size.Width)
                     .arg(size.Height);
         return false;
@@ -110,7 +122,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
     const QStorageInfo disk(QFileInfo(path).absolutePath());
     const long long needed = BmpFileBytes(size);
     if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < needed) {
-        error = QStringLiteral("the picture needs %1 MB, but only %2 MB are free on the disk")
+        error = QString::fromStdString(TranslateUtf8(reason::DiskTooSmall))
                     .arg((needed + 999999) / 1000000)
                     .arg(disk.bytesAvailable() / 1000000);
         return false;
@@ -118,7 +130,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
     const int rowsPerBand = std::min(BandRows(size.Width, bandPixels), size.Height);
     QImage band(size.Width, rowsPerBand, QImage::Format_RGB32);
     if (band.isNull()) {
-        error = QStringLiteral("not enough memory");
+        error = QString::fromStdString(TranslateUtf8(reason::OutOfMemory));
         return false;
     }
 

@@ -4,6 +4,7 @@
 #include "DrawingFile.h"
 #include "DxfWriter.h"
 #include "FileIO.h"
+#include "Messages.h"
 #include "PageRenderer.h"
 
 #include <QBuffer>
@@ -34,17 +35,22 @@ struct TLoaded {
     TDrawingSettings Settings;
 };
 
+// The command line has no translation table: reasons come in English.
+QString English(const std::string& germanReason) {
+    return QString::fromStdString(EnglishReason(germanReason));
+}
+
 bool Load(const QString& path, TLoaded& loaded, QTextStream& err) {
     std::string reason;
     switch (LoadDrawingFile(path.toStdString(), *loaded.Drawing, loaded.Settings, reason)) {
     case TLoadResult::Ok:
         return true;
     case TLoadResult::CannotRead:
-        err << "quirindo: cannot open " << path << ": " << QString::fromStdString(reason) << "\n";
+    case TLoadResult::OutOfMemory:
+        err << "quirindo: cannot open " << path << ": " << English(reason) << "\n";
         return false;
     case TLoadResult::Damaged:
-        err << "quirindo: " << path
-            << " is damaged or not a drawing: " << QString::fromStdString(reason) << "\n";
+        err << "quirindo: " << path << " is damaged or not a drawing: " << English(reason) << "\n";
         return false;
     }
     return false;
@@ -66,7 +72,7 @@ int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
     std::string error;
     if (!WriteDxfFile(out.toStdString(), *loaded.Drawing, PageCountOf(loaded.Settings),
                       loaded.Settings.PageHeightInch, error)) {
-        err << "quirindo: cannot write " << out << ": " << QString::fromStdString(error) << "\n";
+        err << "quirindo: cannot write " << out << ": " << English(error) << "\n";
         return 1;
     }
     return 0;
@@ -159,6 +165,16 @@ bool IsCommandLineRequest(const QStringList& arguments) {
 }
 
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    // Without a translation table the reasons the writers look up are given
+    // in English, like the rest of what the command line says.
+    struct TEnglishReasons {
+        TEnglishReasons()
+            : Previous(SetTranslator([](const std::string& german) { return EnglishReason(german); })) {}
+        ~TEnglishReasons() { SetTranslator(std::move(Previous)); }
+        TEnglishReasons(const TEnglishReasons&) = delete;
+        TEnglishReasons& operator=(const TEnglishReasons&) = delete;
+        TTranslator Previous;
+    } englishReasons;
     const QString command = arguments.value(1);
     const QStringList rest = arguments.mid(2);
     if (command == QLatin1String("--help")) {

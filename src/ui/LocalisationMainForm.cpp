@@ -11,6 +11,7 @@
 #include "Translation.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QTableView>
@@ -60,9 +61,17 @@ void TMainForm::LoadOptions() {
     LanguageMenuGuard = false;
 }
 
-void TMainForm::SaveOptions() {
-    // A file that cannot be written keeps the old choice; nothing to tell.
-    (void)WriteOptionsFile(LocalPath(OptionsPath()), translate->LanguageColumn());
+bool TMainForm::SaveOptions() {
+    std::string error;
+    if (WriteOptionsFile(LocalPath(OptionsPath()), translate->LanguageColumn(), error)) return true;
+    // A restart would bring back the old language: say so instead of
+    // asking for one.
+    FDialogs->ShowError(Message(msgTitle),
+                        Tr("Die Sprache konnte nicht gespeichert werden, denn die Datei %1 kann "
+                           "nicht geschrieben werden: %2. Das Programm startet weiter in der "
+                           "bisherigen Sprache.")
+                            .arg(QDir::toNativeSeparators(OptionsPath()), Reason(error)));
+    return false;
 }
 
 void TMainForm::ShowRestartPrompt() {
@@ -78,9 +87,9 @@ void TMainForm::LanguageClick(QAction* item, int language) {
     if (LanguageMenuGuard) return;
     item->setChecked(true);
     translate->SetLanguageColumn(language);
-    // Fetched after the switch, so the prompt speaks the chosen language.
-    ShowRestartPrompt();
-    SaveOptions();
+    // Fetched after the switch, so the prompt (or the message that the
+    // choice cannot be kept) speaks the chosen language.
+    if (SaveOptions()) ShowRestartPrompt();
 }
 
 void TMainForm::SpracheDeutsch1Click() {

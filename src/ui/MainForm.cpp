@@ -20,6 +20,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <cstdio>
 
 namespace quirindo::ui {
 
@@ -30,10 +31,22 @@ QString WithTrailingSeparator(const QString& directory) {
 
 TMainForm::TMainForm(const QString& programPath, QWidget* parent)
     : QMainWindow(parent), FDialogs(std::make_unique<TQtUserDialogs>(this)) {
+    // A record store that cannot grow says so in its own English box; the
+    // command that needed the memory then reports its failure as well.
+    // Windows may go in any order: a reporter given back to the store after
+    // its window went falls back to the error output.
+    FPreviousMemoryReporter = SetOutOfMemoryReporter(
+        [self = QPointer<TMainForm>(this)](const std::string& message) {
+            if (self && self->FDialogs)
+                self->FDialogs->ShowError(QString(), QString::fromStdString(message));
+            else
+                std::fprintf(stderr, "%s\n", message.c_str());
+        });
     FormCreate(programPath);
 }
 
 TMainForm::~TMainForm() {
+    SetOutOfMemoryReporter(std::move(FPreviousMemoryReporter));
     // Release the document before the controls go.
     NewAll();
     Drawing.reset();

@@ -261,7 +261,9 @@ public:
     // Tells the user once when there is no usable table at all.
     void ReportTranslationTable();
     void LoadOptions();
-    void SaveOptions();
+    // Stores the language for the next start; false (after telling the
+    // user why) when options.dat cannot be written.
+    bool SaveOptions();
     void SpracheDeutsch1Click();
     void SpracheEnglish1Click();
     void SpracheItaliano1Click();
@@ -328,12 +330,17 @@ private:
     TAnswer AskToSaveChanges();
     TFileDialogSpec DrawingDialogSpec(const char* title) const;
     void ReportFileError(const char* germanTemplate, const QString& path, const QString& reason);
+    // A reason the core reported (a German text), in the current language.
+    static QString Reason(const std::string& germanReason);
     // Caption of the program's error boxes: the window title's program name.
     [[nodiscard]] QString ErrorCaption() const;
 
     TPageView PageView(int page) const;
 
     std::unique_ptr<TUserDialogs> FDialogs;
+    // The record stores' out-of-memory reporter before this window put up its
+    // own; given back when the window goes.
+    std::function<void(const std::string&)> FPreviousMemoryReporter;
     TPageGeometry FGeometry;
     TPageCache FPageCache;
     std::uint64_t FDrawingRevision = 0;

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 
 namespace quirindo::ui {
 
@@ -23,6 +24,10 @@ TAnswer TMainForm::AskToSaveChanges() {
 
 QString TMainForm::ErrorCaption() const {
     return TitleText.isEmpty() ? Message(msgTitle) : TitleText;
+}
+
+QString TMainForm::Reason(const std::string& germanReason) {
+    return QString::fromStdString(TranslatedReason(germanReason));
 }
 
 void TMainForm::ReportFileError(const char* germanTemplate, const QString& path,
@@ -69,6 +74,9 @@ bool TMainForm::SaveFile() {
     } else if (const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter"))) {
         FileName = *path;
         result = SaveTheFile();
+        // A name whose file could not be written is no name of this drawing:
+        // the next save asks again instead of retrying it silently.
+        if (!result) FileName.clear();
     }
     if (result) SetUnChanged();
     return result;
@@ -81,13 +89,14 @@ void TMainForm::Speichern1Click() {
 void TMainForm::Speichernunter1Click() {
     const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter"));
     if (!path) return;
+    // The drawing takes the new name only once it is saved under it; after a
+    // failure the caption and the next "Speichern" keep the previous file.
+    const QString previous = FileName;
     FileName = *path;
     if (SaveTheFile())
         SetUnChanged();
-    else if (Changed)
-        SetChanged(); // the caption shows the new name either way
     else
-        SetUnChanged();
+        FileName = previous;
 }
 
 namespace {
@@ -139,7 +148,7 @@ void TMainForm::ApplySettings(const TDrawingSettings& s) {
         RadierEd->setValue(s.EraserWidth);
         PageWidthInch = s.PageWidthInch;
         PageHeightInch = s.PageHeightInch;
-        PageAnz->setValue(RoundHalfEven(s.PageCount));
+        PageAnz->setValue(PageCountOf(s));
     }
     UpdateEds();
 }
@@ -149,7 +158,7 @@ bool TMainForm::SaveTheFile() {
     std::string error;
     if (!WriteFileAtomically(FileName.toStdString(), bytes, error)) {
         ReportFileError("Die Datei %1 konnte nicht gespeichert werden: %2", FileName,
-                        QString::fromStdString(error));
+                        Reason(error));
         return false;
     }
     SetUnChanged();
@@ -181,7 +190,10 @@ bool TMainForm::OpenFile() {
     return result;
 }
 
-bool TMainForm::OpenFileFromPath(const QString& path) {
+bool TMainForm::OpenFileFromPath(const QString& given) {
+    // The caption and every later save name the file the same whichever
+    // folder the program was started from.
+    const QString path = given.isEmpty() ? given : QFileInfo(given).absoluteFilePath();
     // Read into a new document and take it over only when all of it was read.
     auto drawing = std::make_unique<TDrawing>();
     TDrawingSettings settings = CurrentSettings();
@@ -190,12 +202,12 @@ bool TMainForm::OpenFileFromPath(const QString& path) {
     case TLoadResult::Ok:
         break;
     case TLoadResult::CannotRead:
-        ReportFileError("Die Datei %1 konnte nicht geöffnet werden: %2", path,
-                        QString::fromStdString(reason));
+    case TLoadResult::OutOfMemory:
+        ReportFileError("Die Datei %1 konnte nicht geöffnet werden: %2", path, Reason(reason));
         return false;
     case TLoadResult::Damaged:
         ReportFileError("Die Datei %1 ist beschädigt oder keine Zeichnung: %2", path,
-                        QString::fromStdString(reason));
+                        Reason(reason));
         return false;
     }
     Drawing = std::move(drawing);

@@ -136,7 +136,7 @@ bool TMainForm::savedxfArc(const QString& fileName) {
     std::string error;
     if (!WriteDxfFile(fileName.toStdString(), *Drawing, PageCount(), PageHeightInch, error)) {
         ReportFileError("Die Datei %1 konnte nicht geschrieben werden: %2", fileName,
-                        QString::fromStdString(error));
+                        Reason(error));
         return false;
     }
     return true;
@@ -229,10 +229,13 @@ void TMainForm::AlsBildexportieren1Click() {
     const int page =
         std::clamp(form.SeiteEd->Value(), form.SeiteEd->minimum(), form.SeiteEd->maximum());
     const QString caption = ErrorCaption();
-    if (page > PageCount()) {
+    if (const int pages = PageCount(); page > pages) {
         FDialogs->ShowError(
-            caption,
-            Tr("Seite %1 gibt es nicht: die Zeichnung hat %2 Seiten.").arg(page).arg(PageCount()));
+            caption, pages == 1
+                         ? Tr("Seite %1 gibt es nicht: die Zeichnung hat nur eine Seite.").arg(page)
+                         : Tr("Seite %1 gibt es nicht: die Zeichnung hat %2 Seiten.")
+                               .arg(page)
+                               .arg(pages));
         return;
     }
     const TPixelSize size = BitmapPageSize(dpi, PageWidthInch, PageHeightInch);

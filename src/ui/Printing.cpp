@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "DrawingFile.h"
 #include "Geometry.h"
+#include "Messages.h"
 #include "ObjectRenderer.h"
 
 #include <QPageLayout>
@@ -13,6 +14,14 @@
 #include <algorithm>
 
 namespace quirindo::ui {
+namespace {
+
+// Reasons in the interface language.
+QString Reason(const char* german) {
+    return QString::fromStdString(TranslateUtf8(german));
+}
+
+} // namespace
 
 void PaintPrintPage(QPainter& painter, TDrawing& drawing, int page, double dpiX, double dpiY,
                     const TPrintJob& job) {
@@ -35,14 +44,14 @@ void PaintPrintPage(QPainter& painter, TDrawing& drawing, int page, double dpiX,
 
 bool PrintDrawing(QPrinter& printer, TDrawing& drawing, const TPrintJob& job, QString& error) {
     if (job.FirstPage < 0 || job.LastPage < job.FirstPage) {
-        error = QStringLiteral("no pages");
+        error = Reason(reason::NoPagesToPrint);
         return false;
     }
     QPainter painter;
     if (!painter.begin(&printer)) {
         error = printer.outputFileName().isEmpty()
-                    ? QStringLiteral("the printer cannot be opened")
-                    : QStringLiteral("%1 cannot be written").arg(printer.outputFileName());
+                    ? Reason(reason::PrinterCannotOpen)
+                    : Reason(reason::CannotBeWritten).arg(printer.outputFileName());
         return false;
     }
     const double dpiX = printer.logicalDpiX();
@@ -50,13 +59,13 @@ bool PrintDrawing(QPrinter& printer, TDrawing& drawing, const TPrintJob& job, QS
     for (int page = job.FirstPage; page <= job.LastPage; ++page) {
         if (page > job.FirstPage && !printer.newPage()) {
             painter.end();
-            error = QStringLiteral("the printer refused a new page");
+            error = Reason(reason::PrinterRefusedPage);
             return false;
         }
         PaintPrintPage(painter, drawing, page, dpiX, dpiY, job);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        error = QStringLiteral("the printer reported an error");
+        error = Reason(reason::PrinterError);
         return false;
     }
     return true;

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -29,6 +30,20 @@ QString Tr(const char* german) {
 }
 
 } // namespace
+
+// The grid's delegate, which knows the one cell editor open at a time, so
+// that closing the dialog can store or drop what is being typed.
+class TCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        OpenEditor = editor;
+        return editor;
+    }
+    mutable QPointer<QWidget> OpenEditor;
+};
 
 std::string AsciiUpper(std::string_view bytes) {
     std::string upper(bytes);
@@ -120,13 +135,18 @@ TTranslateForm::TTranslateForm(TDbfTable& table, QWidget* parent) : QDialog(pare
     DBGrid1 = new QTableView(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setModel(Model);
+    FDelegate = new TCellDelegate(DBGrid1);
+    DBGrid1->setItemDelegate(FDelegate);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->verticalHeader()->setDefaultSectionSize(20);
     layout->addWidget(DBGrid1, 1);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { CurrentRowChanged(current.row()); });
-    connect(Model, &TTranslationModel::EditRefused, this, &TTranslateForm::ShowStatus);
+    connect(Model, &TTranslationModel::EditRefused, this, [this](const QString& reason) {
+        ++FRefusals;
+        ShowStatus(reason);
+    });
     connect(Model, &QAbstractItemModel::dataChanged, this, [this] {
         if (!EditPending()) ShowCurrentRecord();
     });
@@ -212,9 +232,9 @@ void TTranslateForm::ShowCurrentRecord() {
 bool TTranslateForm::PostPending() {
     if (!EditPending()) return true;
     std::string bytes;
-    if (!Cp1252FromUtf8(DBEdit1->text().toStdString(), bytes)) {
-        ShowStatus(
-            Tr("Der Text enthält Zeichen, die die Übersetzungstabelle nicht speichern kann."));
+    QString refusal;
+    if (!Model->CellBytes(0, DBEdit1->text(), bytes, refusal)) {
+        ShowStatus(refusal);
         return false;
     }
     const bool inserting = FInserting;
@@ -340,12 +360,32 @@ void TTranslateForm::FilterBtnClick() {
     SelectRow(0);
 }
 
+bool TTranslateForm::CommitCellEditor() {
+    QWidget* editor = FDelegate->OpenEditor;
+    if (!editor || !editor->isVisible()) return true;
+    const int refusals = FRefusals;
+    emit FDelegate->commitData(editor);
+    emit FDelegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return FRefusals == refusals;
+}
+
+void TTranslateForm::AbandonCellEditor() {
+    QWidget* editor = FDelegate->OpenEditor;
+    if (editor && editor->isVisible())
+        emit FDelegate->closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
 void TTranslateForm::BackBtnClick() {
+    // What the table refuses keeps the dialog open, with the reason in the
+    // status bar, rather than being lost on the way out.
+    if (!CommitCellEditor() || !PostPending()) return;
     accept();
 }
 
 void TTranslateForm::done(int result) {
-    PostPending();
+    AbandonCellEditor();
+    DBEdit1->setModified(false);
+    FInserting = false;
     FTable.SetFiltered(false);
     Model->Reload();
     FCurrentRow = -1;

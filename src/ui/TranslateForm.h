@@ -23,6 +23,7 @@ class TDbfTable;
 
 namespace quirindo::ui {
 
+class TCellDelegate;
 class TTranslationModel;
 
 // Upper case for the search: only a to z become A to Z; umlauts, ß and
@@ -77,8 +78,10 @@ public:
     // Whether the record edit holds a change (or a new row) not yet posted.
     bool EditPending() const;
 
-    // Every way of closing ends here: a pending edit is posted and filtering
-    // is switched off, so the lookup and the next opening see all rows.
+    // "Zurück..." posts a pending edit (of the record edit or of an open grid
+    // cell) before it closes; Escape and the close box drop it. Every way of
+    // closing switches filtering off, so the lookup and the next opening see
+    // all rows.
     void done(int result) override;
 
 protected:
@@ -89,6 +92,10 @@ private:
     void CurrentRowChanged(int row);
     void ShowCurrentRecord();
     bool PostPending();
+    // The grid cell being typed into: stored (true unless refused) or
+    // dropped.
+    bool CommitCellEditor();
+    void AbandonCellEditor();
     void UpdateButtons();
     void ShowStatus(const QString& text);
 
@@ -97,6 +104,8 @@ private:
     bool FFilterUsable = true;
     bool FInserting = false;
     int FCurrentRow = -1;
+    int FRefusals = 0; // edits the model refused so far
+    TCellDelegate* FDelegate = nullptr;
 };
 
 } // namespace quirindo::ui

@@ -84,9 +84,9 @@ bool TTranslationModel::setData(const QModelIndex& index, const QVariant& value,
     const QString text = value.toString();
     if (text == data(index, Qt::EditRole).toString()) return true;
     std::string bytes;
-    if (!Cp1252FromUtf8(text.toStdString(), bytes)) {
-        emit EditRefused(QString::fromStdString(TranslateUtf8(
-            "Der Text enthält Zeichen, die die Übersetzungstabelle nicht speichern kann.")));
+    QString refusal;
+    if (!CellBytes(index.column(), text, bytes, refusal)) {
+        emit EditRefused(refusal);
         return false;
     }
     const std::int32_t recNo = RecNo(index.row());
@@ -96,7 +96,30 @@ bool TTranslationModel::setData(const QModelIndex& index, const QVariant& value,
         emit EditRefused(reason);
         return false;
     }
-    RefreshRecord(recNo); // shows the text as stored, cut at the field width
+    RefreshRecord(recNo); // shows the text as stored
+    return true;
+}
+
+bool TTranslationModel::CellBytes(int column, const QString& text, std::string& bytes,
+                                  QString& refusal) const {
+    if (!Cp1252FromUtf8(text.toStdString(), bytes)) {
+        refusal = QString::fromStdString(TranslateUtf8(
+            "Der Text enthält Zeichen, die die Übersetzungstabelle nicht speichern kann."));
+        return false;
+    }
+    const auto& fields = FTable.Fields();
+    if (column < 0 || static_cast<std::size_t>(column) >= fields.size()) return true;
+    const auto width = static_cast<std::size_t>(fields[static_cast<std::size_t>(column)].Width);
+    // The table would keep only the first bytes; a translation cut short
+    // must not go in unnoticed.
+    if (bytes.size() > width) {
+        refusal = QString::fromStdString(
+                      TranslateUtf8("Der Text ist %1 Zeichen lang; eine Zelle der "
+                                    "Übersetzungstabelle fasst höchstens %2 Zeichen."))
+                      .arg(bytes.size())
+                      .arg(width);
+        return false;
+    }
     return true;
 }
 

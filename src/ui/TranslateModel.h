@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace quirindo {
@@ -36,6 +37,10 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    // The bytes a cell of `column` holds as the table stores them, or a
+    // message (ready to show) why the text cannot be stored there whole.
+    bool CellBytes(int column, const QString& text, std::string& bytes, QString& refusal) const;
 
 signals:
     // A cell could not be stored; `reason` is ready to show.

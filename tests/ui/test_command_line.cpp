@@ -184,6 +184,40 @@ TEST_F(CommandLine, AFailedExportLeavesThePreviousFile) {
     QStringList files = QDir(QString::fromStdString(Dir.Path().string())).entryList(QDir::Files);
     files.sort();
     EXPECT_EQ(files, (QStringList{"big.qrd", "out.bmp", "out.dxf", "out.png"}));
+
+// The command line takes a stored page count of 2.6 as the window does
+// (three pages, not two) and gives its reasons in English.
+TEST_F(CommandLine, PageCountAndReasonsAgreeWithTheWindow) {
+    TDrawing drawing;
+    TDrawObject* o = drawing.Objects.Append();
+    o->Kind = okLine;
+    o->X1 = 50;
+    o->Y1 = 50;
+    o->X2 = 150;
+    o->Y2 = 50;
+    TDrawingSettings settings;
+    settings.PageCount = 2.6;
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(Dir.File("pages.qrd"), SaveDrawing(drawing, settings), error));
+    ASSERT_EQ(Run({"--export-dxf", Q("pages.qrd"), Q("pages.dxf")}), 0) << Err.toStdString();
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(Dir.File("pages.dxf"), bytes, error)) << error;
+    const std::string dxf(bytes.begin(), bytes.end());
+    // y grows upwards from the foot of the last page: 3 x 297 - 50.
+    EXPECT_NE(dxf.find("\r\n20\r\n841\r\n"), std::string::npos);
+    EXPECT_EQ(Run({"--export-image", Q("pages.qrd"), Q("p3.bmp"), "--page", "3"}), 0)
+        << Err.toStdString();
+
+    { std::ofstream(Dir.File("negative.qrd"), std::ios::binary) << "\xFF\xFF\xFF\xFF"; }
+    EXPECT_EQ(Run({"--export-dxf", Q("negative.qrd"), Q("n.dxf")}), 1);
+    EXPECT_TRUE(Err.endsWith(QStringLiteral(": negative object count\n"))) << Err.toStdString();
+    EXPECT_EQ(Run({"--export-dxf", Q("missing.qrd"), Q("m.dxf")}), 1);
+    EXPECT_TRUE(Err.endsWith(QStringLiteral(": no such file or directory\n"))) << Err.toStdString();
+    for (const char* picture : {"no/such/p.png", "no/such/p.bmp"}) {
+        EXPECT_EQ(Run({"--export-image", Q("pages.qrd"), Q(picture)}), 1);
+        EXPECT_TRUE(Err.endsWith(QStringLiteral(": no such file or directory\n")))
+            << Err.toStdString();
+    }
 }
 
 TEST_F(CommandLine, TheProgramExportsWithoutAnyDisplay) {

@@ -164,18 +164,49 @@ TEST_F(MainFormTest, ClosingAsksAndStaysOpenWhenTheSaveFails) {
     EXPECT_TRUE(Form->close());
 }
 
-TEST_F(MainFormTest, SaveAsKeepsTheNewNameWhenWritingFails) {
+// A save as that fails leaves the drawing under its previous name: the
+// caption never names a file that was not written, and the next "Speichern"
+// goes to the previous file instead of retrying the failed path.
+TEST_F(MainFormTest, FailedSaveAsKeepsThePreviousNameAndCaption) {
+    const QString good = Path("good.qrd");
+    Fake->SaveNames.push_back(good);
+    ASSERT_TRUE(Form->SaveFile());
+    AddLine();
+    const QString caption = Form->windowTitle();
+    ASSERT_EQ(caption, kTitle + QStringLiteral(" - [") + good + QStringLiteral("*]"));
+
     const QString bad = QString::fromStdString((Dir.Path() / "no" / "such.qrd").string());
     Fake->SaveNames.push_back(bad);
     Form->Speichernunter1Click();
-    EXPECT_EQ(Form->FileName, bad);
     EXPECT_EQ(Fake->Errors.size(), 1);
-
-    AddLine();
-    Fake->SaveNames.push_back(QString()); // cancelled: nothing happens
-    Form->Speichernunter1Click();
-    EXPECT_EQ(Form->FileName, bad);
+    EXPECT_EQ(Form->FileName, good);
+    EXPECT_EQ(Form->windowTitle(), caption);
     EXPECT_TRUE(Form->Changed);
+
+    Form->Speichern1Click();
+    EXPECT_EQ(Fake->SaveDialogs, 2);
+    EXPECT_EQ(Fake->Errors.size(), 1);
+    EXPECT_FALSE(Form->Changed);
+    TDrawing reopened;
+    TDrawingSettings settings;
+    std::string why;
+    ASSERT_EQ(LoadDrawingFile(good.toStdString(), reopened, settings, why), TLoadResult::Ok);
+    EXPECT_EQ(reopened.Objects.Count(), 1);
+}
+
+// The first save of an unnamed drawing that fails leaves it unnamed, so the
+// next Ctrl+S asks for a name again.
+TEST_F(MainFormTest, FailedFirstSaveAsksForANameAgain) {
+    AddLine();
+    const QString bad = QString::fromStdString((Dir.Path() / "no" / "such.qrd").string());
+    Fake->SaveNames.push_back(bad);
+    EXPECT_FALSE(Form->SaveFile());
+    EXPECT_TRUE(Form->FileName.isEmpty());
+    EXPECT_EQ(Form->windowTitle(), kTitle + QStringLiteral(" - [unbenannt.qrd*]"));
+    Fake->SaveNames.push_back(Path("second.qrd"));
+    EXPECT_TRUE(Form->SaveFile());
+    EXPECT_EQ(Fake->SaveDialogs, 2);
+    EXPECT_EQ(Form->FileName, Path("second.qrd"));
 }
 
 // Ctrl+S onto a file the user may not write leaves it as it was, names it

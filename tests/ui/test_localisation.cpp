@@ -22,6 +22,7 @@
 #include <QTableWidget>
 #include <QToolButton>
 #include <fcntl.h>
+#include <filesystem>
 #include <unistd.h>
 
 namespace quirindo::test {
@@ -85,7 +86,8 @@ TEST(OptionsFile, MissingFileIsNotReadAndWritingCreatesIt) {
 }
 
 // A language locked by an administrator: the file cannot be written, but it
-// is still read, and writing leaves it as it is.
+// is still read; choosing another language leaves it as it is and says the
+// choice cannot be kept instead of promising it after a restart.
 TEST_F(LocalisationTest, WriteProtectedOptionsFileIsStillRead) {
     Table(SmallTable());
     Options({0, 0, 0, 0});
@@ -100,9 +102,40 @@ TEST_F(LocalisationTest, WriteProtectedOptionsFileIsStillRead) {
     EXPECT_EQ(CheckedLanguages(*Form), QStringList{QStringLiteral("Deutsch")});
     EXPECT_EQ(Form->Datei1->title(), QStringLiteral("Datei"));
 
-    Form->Italiano1->trigger(); // the prompt still comes, the file stays
-    EXPECT_EQ(Prompts.size(), 1);
+    Form->Italiano1->trigger();
+    EXPECT_TRUE(Prompts.isEmpty());
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QString::fromStdString(Dir.File("options.dat"))))
+        << Fake->Errors[0].toStdString();
     EXPECT_EQ(OptionsOnDisk(), (std::vector<std::uint8_t>{0, 0, 0, 0}));
+}
+
+// options.dat that no one can write (here a folder of that name): the
+// message names the file and the reason, in the language just chosen.
+TEST_F(LocalisationTest, LanguageThatCannotBeStoredSaysSoInTheNewLanguage) {
+    TRows rows = SmallTable();
+    rows.push_back({"Die Sprache konnte nicht gespeichert werden, denn die Datei %1 kann nicht "
+                    "geschrieben werden: %2. Das Programm startet weiter in der bisherigen "
+                    "Sprache.",
+                    "EN %1: %2", "IT %1: %2"});
+    rows.push_back({"ist ein Ordner", "is a directory", "è una cartella"});
+    Table(rows);
+    std::filesystem::create_directory(Dir.File("options.dat"));
+    StartAndShow(); // unreadable: English
+    ASSERT_EQ(Form->StartLanguage, 1);
+
+    Form->Italiano1->trigger();
+    EXPECT_TRUE(Prompts.isEmpty());
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_EQ(Fake->Errors[0],
+              QStringLiteral("IT %1: è una cartella").arg(QString::fromStdString(Dir.File("options.dat"))));
+    EXPECT_TRUE(Form->Italiano1->isChecked());
+
+    std::filesystem::remove(Dir.File("options.dat"));
+    Form->English1->trigger(); // writable again: the usual prompt
+    EXPECT_EQ(Prompts.size(), 1);
+    EXPECT_EQ(Fake->Errors.size(), 1);
+    EXPECT_EQ(OptionsOnDisk(), (std::vector<std::uint8_t>{1, 0, 0, 0}));
 }
 
 // ---------------------------------------------------------------------------

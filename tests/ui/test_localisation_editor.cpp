@@ -5,7 +5,10 @@
 #include "TranslateForm.h"
 #include "TranslateModel.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QMetaObject>
 #include <QPushButton>
 #include <QTableView>
@@ -102,13 +105,77 @@ TEST_F(TranslationEditor, EditsArePostedToTheFileAtOnce) {
     EXPECT_EQ(ReadTranslationTable(Path()).size(), 7u);
     EXPECT_EQ(Form->Model->rowCount(), 7);
 
-    // "Zurück..." posts a pending change too, and so does the close box.
+    // "Zurück..." posts a pending change too.
     Form->NavFirst();
     Form->DBEdit1->setText(QStringLiteral("Datei!"));
     Form->DBEdit1->setModified(true);
     Form->BackBtn->click();
     EXPECT_EQ(Form->result(), QDialog::Accepted);
     EXPECT_EQ(ReadTranslationTable(Path())[0][0], "Datei!");
+}
+
+// Only "Zurück..." keeps what is being typed. Escape and the close box
+// abandon it, in the record edit as in an open grid cell.
+TEST_F(TranslationEditor, EscapeAndCloseBoxAbandonOnlyBackPosts) {
+    Open(SearchTable());
+    Form->show();
+    Form->NavLast();
+    Form->DBEdit1->setText(QStringLiteral("Schließen"));
+    Form->DBEdit1->setModified(true);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(Form.get(), &escape);
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_EQ(Form->result(), QDialog::Rejected);
+    EXPECT_EQ(ReadTranslationTable(Path())[6][0], "Beenden");
+
+    // Types into a grid cell and leaves its editor open.
+    auto typeIntoCell = [this](int row, int column, const QString& text) {
+        Form->show();
+        const QModelIndex cell = Form->Model->index(row, column);
+        Form->DBGrid1->setCurrentIndex(cell);
+        Form->DBGrid1->edit(cell);
+        QList<QLineEdit*> open; // editors closed before wait for their deletion
+        for (QLineEdit* e : Form->DBGrid1->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible()) open << e;
+        ASSERT_EQ(open.size(), 1);
+        open[0]->setText(text);
+    };
+    typeIntoCell(1, 2, QStringLiteral("Nuovo file"));
+    Form->close(); // the close box
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_EQ(ReadTranslationTable(Path())[1][2], "Nuovo");
+    EXPECT_EQ(Form->Model->data(Form->Model->index(1, 2)).toString(), QStringLiteral("Nuovo"));
+
+    typeIntoCell(1, 2, QStringLiteral("Nuovo file"));
+    Form->BackBtn->click();
+    EXPECT_FALSE(Form->isVisible());
+    EXPECT_EQ(Form->result(), QDialog::Accepted);
+    EXPECT_EQ(ReadTranslationTable(Path())[1][2], "Nuovo file");
+}
+
+// A cell holds 255 characters: a longer text is refused with a message
+// instead of being stored cut short, and "Zurück..." then keeps the dialog
+// open rather than losing the text.
+TEST_F(TranslationEditor, TextLongerThanACellIsRefusedNotCut) {
+    Open(SearchTable());
+    EXPECT_FALSE(Form->Model->setData(Form->Model->index(1, 1), QString(256, QLatin1Char('x'))));
+    EXPECT_EQ(ReadTranslationTable(Path())[1][1], "New");
+    EXPECT_TRUE(Form->StatusBar1->currentMessage().contains(QStringLiteral("256")))
+        << Form->StatusBar1->currentMessage().toStdString();
+    const std::string full(255, 'y');
+    ASSERT_TRUE(Form->Model->setData(Form->Model->index(1, 1), QString::fromStdString(full)));
+    EXPECT_EQ(ReadTranslationTable(Path())[1][1], full);
+
+    Form->show();
+    Form->NavFirst();
+    Form->DBEdit1->setText(QString(300, QLatin1Char('z')));
+    Form->DBEdit1->setModified(true);
+    Form->BackBtn->click();
+    EXPECT_TRUE(Form->isVisible());
+    EXPECT_TRUE(Form->StatusBar1->currentMessage().contains(QStringLiteral("300")));
+    EXPECT_EQ(ReadTranslationTable(Path())[0][0], "Datei");
+    EXPECT_EQ(Form->DBEdit1->text().size(), 300) << "the text is still there to shorten";
+    Form->reject();
 }
 
 TEST_F(TranslationEditor, ReadOnlyTableCannotBeEdited) {

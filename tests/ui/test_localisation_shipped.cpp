@@ -7,6 +7,7 @@
 #include "DPIForm.h"
 #include "Localisation.h"
 #include "LocalisationFixture.h"
+#include "Messages.h"
 #include "SeiteEinrichtenForm.h"
 #include "TranslateForm.h"
 
@@ -15,6 +16,7 @@
 #include <QMap>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace quirindo::test {
@@ -97,6 +99,44 @@ TEST_P(ShippedTranslations, NoGermanTextIsLeftAndNoTextIsMissing) {
     EXPECT_FALSE(Fake->Errors.isEmpty());
     for (const QString& error : Fake->Errors)
         EXPECT_FALSE(error.startsWith(QStringLiteral("Die Datei"))) << error.toStdString();
+}
+
+// The reasons appended to file messages come from the same table: every
+// reason the program can give has its translations, the command line's
+// English is the table's, and a message ends in the interface language.
+TEST_P(ShippedTranslations, ReasonsSpeakTheInterfaceLanguage) {
+    const int language = GetParam();
+    std::filesystem::copy_file(QUIRINDO_SHIPPED_TRANSLATIONS, Dir.File("translate.dbf"));
+    std::map<std::string, std::vector<std::string>> shipped;
+    for (const auto& row : ReadTranslationTable(Dir.File("translate.dbf")))
+        shipped[row[0]] = row;
+    int count = 0;
+    const char* const* reasons = ReasonTexts(count);
+    ASSERT_GT(count, 20);
+    for (int i = 0; i < count; ++i) {
+        const auto it = shipped.find(reasons[i]);
+        ASSERT_NE(it, shipped.end()) << "no row for " << reasons[i];
+        EXPECT_FALSE(it->second[2].empty()) << reasons[i];
+        EXPECT_EQ(EnglishReason(reasons[i]), it->second[1]) << reasons[i];
+    }
+
+    Options({static_cast<std::uint8_t>(language), 0, 0, 0});
+    StartAndShow();
+    Fake->Errors.clear();
+    WriteBytes(Dir.File("short.qrd"), {0, 0, 0, 0, 0, 0, 0, 0, 1});
+    (void)Form->OpenFileFromPath(QString::fromStdString(Dir.File("short.qrd")));
+    Form->FileName = QString::fromStdString(Dir.File("no/such/folder/x.qrd"));
+    (void)Form->SaveTheFile();
+    ASSERT_EQ(Fake->Errors.size(), 2);
+    const bool english = language == 1;
+    EXPECT_TRUE(Fake->Errors[0].endsWith(english ? QStringLiteral(": unexpected end of file")
+                                                 : QStringLiteral(": fine del file inattesa")))
+        << Fake->Errors[0].toStdString();
+    EXPECT_TRUE(Fake->Errors[1].endsWith(english ? QStringLiteral(": no such file or directory")
+                                                 : QStringLiteral(": file o cartella inesistente")))
+        << Fake->Errors[1].toStdString();
+    EXPECT_EQ(TranslatedReason(SystemErrorReason(4242)),
+              english ? "system error 4242" : "errore di sistema n. 4242");
 }
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedTranslations, ::testing::Values(1, 2));

@@ -169,6 +169,33 @@ TEST_F(OutputTest, MenuItemsAndButtonsRunTheOutputCommands) {
 
 // ---------------------------------------------------------------- DXF
 
+// A page the drawing lacks: the message counts one page as one.
+TEST_F(OutputTest, MissingPageMessageReadsRightForOnePage) {
+    AnswerDpi(150, 2);
+    Form->AlsBildexportieren1Click();
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_EQ(Fake->Errors[0],
+              QStringLiteral("Seite 2 gibt es nicht: die Zeichnung hat nur eine Seite."));
+    Form->PageAnz->setValue(2);
+    AnswerDpi(150, 3);
+    Form->AlsBildexportieren1Click();
+    ASSERT_EQ(Fake->Errors.size(), 2);
+    EXPECT_EQ(Fake->Errors[1], QStringLiteral("Seite 3 gibt es nicht: die Zeichnung hat 2 Seiten."));
+    EXPECT_EQ(Fake->SaveDialogs, 0);
+}
+
+// The reason a picture could not be written is the program's own text in
+// the interface language, not the system's English.
+TEST_F(OutputTest, BitmapThatCannotBeWrittenSaysWhyInTheInterfaceLanguage) {
+    const QString path = QString::fromStdString((Dir.Path() / "no" / "such.bmp").string());
+    EXPECT_FALSE(Form->ExportPageBitmap(path, 0, 50));
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_EQ(Fake->Errors[0],
+              QStringLiteral("Die Datei %1 konnte nicht geschrieben werden: Datei oder Ordner "
+                             "nicht gefunden")
+                  .arg(path));
+}
+
 TEST_F(OutputTest, DxfExportWritesTheDrawingWithYUpwards) {
     AddLine(10, 20, 30, 20);
     const QString path = Path("out.dxf");

@@ -166,10 +166,19 @@ bool TDbfTable::Open(const std::string& path, bool readOnly) {
 
 // Checks every header value against the file size before trusting it, so a
 // damaged or foreign file is refused instead of read out of bounds.
+namespace {
+
+// "1 row", "2 rows": counts in messages read right for one too.
+std::string Counted(std::uint64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
 bool TDbfTable::ReadHeader(std::int64_t fileSize) {
     if (fileSize < static_cast<std::int64_t>(kHeaderSize))
-        return Fail("the file is too short for a dBase header (" + std::to_string(fileSize) +
-                    " bytes)");
+        return Fail("the file is too short for a dBase header (" +
+                    Counted(static_cast<std::uint64_t>(fileSize), "byte", "bytes") + ")");
     unsigned char head[kHeaderSize];
     if (::pread(FFd, head, kHeaderSize, 0) != static_cast<ssize_t>(kHeaderSize))
         return Fail("cannot read the header: " + Errno());
@@ -210,8 +219,8 @@ bool TDbfTable::ReadHeader(std::int64_t fileSize) {
     const std::uint64_t available = static_cast<std::uint64_t>(fileSize) - headerLength;
     const std::uint64_t complete = available / recordLength;
     if (count > complete)
-        return Fail("damaged or truncated: the header announces " + std::to_string(count) +
-                    " rows but the file holds " + std::to_string(complete));
+        return Fail("damaged or truncated: the header announces " + Counted(count, "row", "rows") +
+                    " but the file holds " + std::to_string(complete));
     FFields = std::move(fields);
     FHeaderLength = headerLength;
     FRecordLength = recordLength;

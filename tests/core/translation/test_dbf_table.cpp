@@ -188,7 +188,9 @@ TEST_F(TranslationDbfTableTest, DamagedOrForeignFilesAreRefusedWithAReason) {
     struct TCase {
         const char* Name;
         std::function<void(std::string&)> Damage;
+        const char* Says = ""; // part of the message
     };
+    const std::size_t headerLength = 32 + 19 * 32 + 1;
     const std::vector<TCase> cases = {
         {"empty", [](std::string& b) { b.clear(); }},
         {"truncated header", [](std::string& b) { b.resize(10); }},
@@ -206,6 +208,13 @@ TEST_F(TranslationDbfTableTest, DamagedOrForeignFilesAreRefusedWithAReason) {
         {"numeric field", [](std::string& b) { b[32 + 11] = 'N'; }},
         {"field width zero", [](std::string& b) { b[32 + 16] = 0; }},
         {"field without name", [](std::string& b) { b[32] = 0; }},
+        {"one byte", [](std::string& b) { b.resize(1); }, "(1 byte)"},
+        {"the one row missing",
+         [&](std::string& b) {
+             b.resize(headerLength);
+             put32(b, 4, 1);
+         },
+         "announces 1 row but the file holds 0"},
     };
     for (const TCase& c : cases) {
         std::string bytes = good;
@@ -216,6 +225,8 @@ TEST_F(TranslationDbfTableTest, DamagedOrForeignFilesAreRefusedWithAReason) {
             EXPECT_FALSE(t.Open(FPathName, readOnly)) << c.Name;
             EXPECT_FALSE(t.IsOpen()) << c.Name;
             EXPECT_NE(t.ErrorMessage().find(FPathName), std::string::npos) << c.Name;
+            EXPECT_NE(t.ErrorMessage().find(c.Says), std::string::npos)
+                << c.Name << ": " << t.ErrorMessage();
             EXPECT_EQ(t.RecordCount(), 0) << c.Name;
         }
         EXPECT_EQ(ReadBytes(FPathName), bytes) << c.Name;
