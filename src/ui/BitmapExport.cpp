@@ -8,7 +8,6 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QFileDevice>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -99,16 +98,6 @@ int BandRows(int width, long long bandPixels) {
     return static_cast<int>(std::clamp(bandPixels / width, 1LL, static_cast<long long>(INT32_MAX)));
 }
 
-QString FileErrorReason(const QFileDevice& file) {
-    // Qt words a system error as the system's text for its number; turned
-    // back into the number it gets the program's own reason.
-    const QString text = file.errorString();
-    for (int errnum = 1; errnum < 256; ++errnum)
-        if (qt_error_string(errnum) == text)
-            return QString::fromStdString(TranslatedReason(SystemErrorReason(errnum)));
-    return text;
-}
-
 bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error,
                   long long bandPixels) {
     const TPixelSize size = BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
@@ -138,7 +127,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
     // the previous file as it was.
     TAtomicFileWriter file;
     if (!file.Open(path.toStdString())) {
-        error = QString::fromStdString(file.Error());
+        error = QString::fromStdString(TranslatedReason(file.Error()));
         return false;
     }
     bool written = file.Write(BmpHeader(size, job.Dpi));
@@ -169,7 +158,7 @@ bool WritePageBmp(const QString& path, TDrawing& drawing, const TBitmapJob& job,
         }
     }
     if (!written || !file.Commit()) {
-        error = QString::fromStdString(file.Error());
+        error = QString::fromStdString(TranslatedReason(file.Error()));
         return false;
     }
     return true;

@@ -14,14 +14,7 @@
 #include <array>
 #include <cstdint>
 
-class QFileDevice;
-
 namespace quirindo::ui {
-
-// Why a file could not be written or read, in the interface language: a
-// system error gets the program's own text for it (Qt's own wording stays
-// for anything else).
-[[nodiscard]] QString FileErrorReason(const QFileDevice& file);
 
 struct TBitmapJob {
     int Page = 0; // from 0

@@ -100,7 +100,7 @@ bool WritePng(const QString& path, TDrawing& drawing, const TBitmapJob& job, QSt
         !file.Write({reinterpret_cast<const std::uint8_t*>(png.constData()),
                      static_cast<std::size_t>(png.size())}) ||
         !file.Commit()) {
-        error = QString::fromStdString(file.Error());
+        error = QString::fromStdString(TranslatedReason(file.Error()));
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "FileIO.h"
+#include "Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -411,7 +412,7 @@ TEST_F(SavingAsAnotherUser, AFileTheUserMayNotWriteIsLeftAsItWas) {
     auto outcome = SaveAsUnprivileged(own, Bytes("new"));
     ASSERT_TRUE(outcome);
     EXPECT_FALSE(outcome->Saved);
-    EXPECT_EQ(outcome->Error, std::strerror(EACCES));
+    EXPECT_EQ(outcome->Error, SystemErrorReason(EACCES));
     EXPECT_EQ(Content(own), "old drawing");
     EXPECT_EQ(StatOf(own).st_mode & 07777, 0444u);
 
@@ -423,7 +424,7 @@ TEST_F(SavingAsAnotherUser, AFileTheUserMayNotWriteIsLeftAsItWas) {
     });
     ASSERT_TRUE(outcome);
     EXPECT_FALSE(outcome->Saved) << "an export must not replace it either";
-    EXPECT_EQ(outcome->Error, std::strerror(EACCES));
+    EXPECT_EQ(outcome->Error, SystemErrorReason(EACCES));
     EXPECT_EQ(MineEntries(), std::vector<std::string>{"protected.qrd"});
 
     if (!AsRoot) GTEST_SKIP() << "a file of another user needs root to make";

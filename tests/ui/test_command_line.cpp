@@ -184,6 +184,7 @@ TEST_F(CommandLine, AFailedExportLeavesThePreviousFile) {
     QStringList files = QDir(QString::fromStdString(Dir.Path().string())).entryList(QDir::Files);
     files.sort();
     EXPECT_EQ(files, (QStringList{"big.qrd", "out.bmp", "out.dxf", "out.png"}));
+}
 
 // The command line takes a stored page count of 2.6 as the window does
 // (three pages, not two) and gives its reasons in English.
