@@ -9,7 +9,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quirindo::ui {
 
@@ -25,10 +27,16 @@ constexpr int kWheelStepPx = 20; // pixels a notch scrolls
 // left from the other way.
 int TakeWholeSteps(int& rest, int delta, int step) {
     if ((rest > 0 && delta < 0) || (rest < 0 && delta > 0)) rest = 0;
-    rest += delta;
-    const int steps = rest / step; // towards zero
-    rest -= steps * step;
-    return steps;
+    const long long total = static_cast<long long>(rest) + delta; // no overflow
+    const long long steps = total / step;                         // towards zero
+    rest = static_cast<int>(total - steps * step);
+    return static_cast<int>(steps);
+}
+
+// A scroll position to the nearest pixel, within what a scroll bar holds.
+int ScrollPosition(double position) {
+    const double limit = std::numeric_limits<int>::max();
+    return static_cast<int>(std::lround(std::clamp(position, -limit, limit)));
 }
 
 } // namespace
@@ -68,8 +76,11 @@ void TMainForm::FormMouseWheelDown() {
 void TMainForm::FormMouseWheelZoom(int angleDelta, QPoint at) {
     const int notches = TakeWholeSteps(FWheelZoomRest, angleDelta, kNotch);
     const auto direction = notches > 0 ? tools::TZoomDirection::In : tools::TZoomDirection::Out;
-    for (int i = 0; i < std::abs(notches); ++i)
-        SetZoomAbout(tools::ZoomStep(zoomed->value(), direction), at);
+    for (int i = 0; i < std::abs(notches); ++i) {
+        const int percent = tools::ZoomStep(zoomed->value(), direction);
+        if (percent == zoomed->value()) break; // at 1 or 300 per cent
+        SetZoomAbout(percent, at);
+    }
 }
 
 void TMainForm::SetZoomAbout(int percent, QPoint viewportPoint) {
@@ -89,9 +100,9 @@ void TMainForm::zoomedChange() {
     PaintBox1Paint(); // the new scale, page size and scroll ranges
     const tools::TViewPoint after =
         tools::SamePointAfterZoom(before, FGeometry, PageCount(), inBox.x(), inBox.y());
-    ScrollBox1->horizontalScrollBar()->setValue(
-        static_cast<int>(std::lround(after.X - anchor.x())));
-    ScrollBox1->verticalScrollBar()->setValue(static_cast<int>(std::lround(after.Y - anchor.y())));
+    // The scroll bars keep the positions within their ranges.
+    ScrollBox1->horizontalScrollBar()->setValue(ScrollPosition(after.X - anchor.x()));
+    ScrollBox1->verticalScrollBar()->setValue(ScrollPosition(after.Y - anchor.y()));
 }
 
 void TMainForm::FocusView() {
