@@ -28,9 +28,11 @@ public:
 
     // The zoom field in per cent (1 to 300).
     [[nodiscard]] virtual int ZoomPercent() const = 0;
-    // Writes the zoom field, which keeps it within 1 to 300; a new value
-    // repaints at once, so the view scale and the scroll ranges follow.
-    virtual void SetZoomPercent(int percent) = 0;
+    // Writes the zoom field, which keeps it within 1 to 300, and scrolls so
+    // that the drawing point at view position (x, y) stays where it is on
+    // the screen; a new value repaints at once, so the view scale and the
+    // scroll ranges follow.
+    virtual void SetZoomAbout(int percent, int x, int y) = 0;
 
     // Renders the page under the last press alone, lets fn draw onto it in
     // page pixels, and shows it in place of that page until the next repaint.

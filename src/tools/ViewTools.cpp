@@ -3,6 +3,7 @@
 #include "Geometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quirindo::tools {
 
@@ -21,18 +22,22 @@ int ClampScroll(double position, int range) {
 }
 
 void ZoomAbout(TEditToolHost& host, int x, int y, TZoomDirection direction) {
-    const int before = host.ZoomPercent();
-    double fx = x / static_cast<double>(before);
-    double fy = y / static_cast<double>(before);
-    host.SetZoomPercent(ZoomStep(before, direction));
-    const int after = host.ZoomPercent();
-    fx *= after;
-    fy *= after;
-    const TScrollState scroll = host.Scroll();
-    const double h = fx - scroll.Width / 2.0;
-    const double v = fy - scroll.Height / 2.0;
-    host.ScrollTo(ClampScroll(h, scroll.HRange), ClampScroll(v, scroll.VRange));
+    host.SetZoomAbout(ZoomStep(host.ZoomPercent(), direction), x, y);
     host.Repaint();
+}
+
+TViewPoint SamePointAfterZoom(const TPageGeometry& before, const TPageGeometry& after,
+                              int pageCount, double x, double y) {
+    if (before.ViewScale <= 0 || after.ViewScale <= 0 || before.PageHeightPx <= 0 ||
+        after.PageHeightPx <= 0)
+        return {x, y};
+    const double ratio = after.ViewScale / before.ViewScale;
+    const double fromTop = y - ViewMargin;
+    const int page = std::clamp(static_cast<int>(std::floor(fromTop / before.PageHeightPx)), 0,
+                                std::max(0, pageCount - 1));
+    const double inPage = fromTop - static_cast<double>(page) * before.PageHeightPx;
+    return {ViewMargin + (x - ViewMargin) * ratio,
+            ViewMargin + static_cast<double>(page) * after.PageHeightPx + inPage * ratio};
 }
 
 void HandPress(TEditToolHost& host, int x, int y) {

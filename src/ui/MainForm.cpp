@@ -139,6 +139,8 @@ void TMainForm::FormShow() {
     ShownOnce = true;
     TitleText = Message(msgTitle);
     SetUnChanged();
+    // The keys that scroll go to the pages, not to the first spin box.
+    FocusView();
 }
 
 QString TMainForm::Message(int id) const {
@@ -180,28 +182,6 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::Beenden1Click() {
     close();
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (ScrollBox1 && watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
-        const auto* wheel = static_cast<QWheelEvent*>(event);
-        const int dy = wheel->angleDelta().y();
-        if (dy > 0) FormMouseWheelUp();
-        if (dy < 0) FormMouseWheelDown();
-        // The view scrolls by exactly 20 pixels a notch, never sideways.
-        return dy != 0;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void TMainForm::FormMouseWheelUp() {
-    QScrollBar* bar = ScrollBox1->verticalScrollBar();
-    bar->setValue(bar->value() - 20); // the scroll bar keeps it within range
-}
-
-void TMainForm::FormMouseWheelDown() {
-    QScrollBar* bar = ScrollBox1->verticalScrollBar();
-    bar->setValue(bar->value() + 20);
 }
 
 void TMainForm::SetDialogs(std::unique_ptr<TUserDialogs> dialogs) {

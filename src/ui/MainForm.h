@@ -22,9 +22,11 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QPoint>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -86,9 +88,9 @@ public:
     int PointerPage = 0;
     int PointerPageTop = 0;
     QImage PageBitmap;
-    int PaintRequests = 0;    // how often the view was asked to repaint
-    int PagesRendered = 0;    // pages rendered by the paint events so far
-    TOverlay Overlay;         // what tools drew straight onto the view
+    int PaintRequests = 0;                  // how often the view was asked to repaint
+    int PagesRendered = 0;                  // pages rendered by the paint events so far
+    TOverlay Overlay;                       // what tools drew straight onto the view
     TInstrumentPictures InstrumentPictures; // filled by the instruments
 
     // --- main menu bar ------------------------------------------------------
@@ -173,8 +175,19 @@ public:
     void Zirkel2Click();
     void AnsichtZollAngabenfrdasLineal1Click();
     void LeistefrZahleneingabe1Click();
+    // The wheel scrolls 20 pixels a notch (120 units of angle delta), fine
+    // wheels in proportion; with Ctrl it zooms a step a notch about `at`,
+    // a position in the scroll box's visible area.
+    void FormMouseWheel(int angleDelta);
+    void FormMouseWheelZoom(int angleDelta, QPoint at);
     void FormMouseWheelUp();
     void FormMouseWheelDown();
+    // Writes the zoom field keeping the drawing point at `viewportPoint` (a
+    // position in the scroll box's visible area) in place; any other zoom
+    // change keeps the middle of the visible area in place.
+    void SetZoomAbout(int percent, QPoint viewportPoint);
+    // Gives the keyboard to the view, where the scroll keys move the pages.
+    void FocusView();
     std::int32_t PenColor() const;
 
     // --- tool menu handlers: check the tool, repaint ---------------------------
@@ -342,6 +355,11 @@ private:
     // own; given back when the window goes.
     std::function<void(const std::string&)> FPreviousMemoryReporter;
     TPageGeometry FGeometry;
+    // Where SetZoomAbout keeps its point, in the scroll box's visible area.
+    std::optional<QPoint> FZoomAnchor;
+    // Wheel turns (angle delta) not yet scrolled or zoomed.
+    int FWheelScrollRest = 0;
+    int FWheelZoomRest = 0;
     TPageCache FPageCache;
     std::uint64_t FDrawingRevision = 0;
     QImage FNoPage;

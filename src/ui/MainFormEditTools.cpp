@@ -41,8 +41,11 @@ public:
     double EraserWidth() const override { return Form.RadierEd->Value(); }
     int ZoomPercent() const override { return static_cast<int>(Form.ZoomPercent()); }
     // The field keeps the value within its bounds; a new value repaints
-    // through its change handler.
-    void SetZoomPercent(int percent) override { Form.zoomed->setValue(percent); }
+    // through its change handler, which keeps the point in place.
+    void SetZoomAbout(int percent, int x, int y) override {
+        const QPoint inBox(x + ViewMargin, y + ViewMargin);
+        Form.SetZoomAbout(percent, inBox + Form.PaintBox1->pos());
+    }
 
     void ShowPagePreview(const TOverlay::TPainterFn& fn) override {
         // Below the last page there is no page to draw on.
@@ -223,12 +226,9 @@ void TMainForm::ZoomPress(Qt::MouseButton button, int x, int y) {
 }
 
 void TMainForm::ZoomAboutViewCentre(bool zoomIn) {
-    if (!PointerGeometryReady()) return;
-    const QWidget* viewport = ScrollBox1->viewport();
-    const int x = ScrollBox1->horizontalScrollBar()->value() + viewport->width() / 2 - ViewMargin;
-    const int y = ScrollBox1->verticalScrollBar()->value() + viewport->height() / 2 - ViewMargin;
-    tools::ZoomAbout(EditHost(), x, y,
-                     zoomIn ? tools::TZoomDirection::In : tools::TZoomDirection::Out);
+    // The zoom field's change keeps the middle of the view in place.
+    zoomed->setValue(tools::ZoomStep(zoomed->value(), zoomIn ? tools::TZoomDirection::In
+                                                             : tools::TZoomDirection::Out));
 }
 void TMainForm::ZoomInClick() {
     ZoomAboutViewCentre(true);

@@ -120,14 +120,14 @@ TDrawingSettings TMainForm::CurrentSettings() const {
     TDrawingSettings s;
     CopyInstrumentPlaces(Instruments, s);
     s.Zoom = zoomed->value();
-    s.LineWidth = StrichEd->value();
+    s.LineWidth = StrichEd->Value(); // the width every new object gets
     s.PenColor = PenColor();
     s.PanelShown = LeistefrZahleneingabe1->isChecked();
     s.RulerVisible = Lineal2->isChecked();
     s.ProtractorVisible = Winkelmesser2->isChecked();
     s.CompassVisible = Zirkel2->isChecked();
     s.HasTail = true;
-    s.EraserWidth = RadierEd->value();
+    s.EraserWidth = RadierEd->Value();
     s.PageWidthInch = PageWidthInch;
     s.PageHeightInch = PageHeightInch;
     s.PageCount = PageAnz->value();

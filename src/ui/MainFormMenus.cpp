@@ -162,6 +162,10 @@ void TMainForm::BuildSettingsStrip() {
     zoomed = new TSpinEdit(SettingsStrip, 1, 300, 10, 100);
     zoomed->setObjectName(QStringLiteral("zoomed"));
     zoomed->setGeometry(8, 24, 65, 21);
+    // A typed zoom applies on Enter or when the box loses the focus, so that
+    // typing "100" never shows the pages at 1 and 10 per cent on the way;
+    // the arrows apply at once.
+    zoomed->setKeyboardTracking(false);
     StrichEd = new TFloatSpinEdit(SettingsStrip, 0.01, 100, 0.1, 0.1);
     StrichEd->setObjectName(QStringLiteral("StrichEd"));
     StrichEd->setGeometry(80, 24, 65, 21);
@@ -393,10 +397,6 @@ void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
 
 void TMainForm::LeistefrZahleneingabe1Click() {
     NumericPanel->setVisible(LeistefrZahleneingabe1->isChecked());
-}
-
-void TMainForm::zoomedChange() {
-    PaintBox1Paint();
 }
 
 void TMainForm::PageAnzChange() {

@@ -5,6 +5,8 @@
 #include "SpinEdits.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <cmath>
 
 namespace quirindo::ui {
 namespace {
@@ -43,8 +45,10 @@ void TMainForm::BuildNumericPanel() {
         *f.Edit = edit;
         double* value = f.Value;
         const bool rewritesAll = f.RewritesAll;
-        // Every keystroke moves the instrument at once.
-        connect(edit, &QDoubleSpinBox::textChanged, this, [this, edit, value, rewritesAll] {
+        // Every keystroke moves the instrument at once, also one that empties
+        // the field: the line edit reports each change of the text, while
+        // the spin box stays silent until the text is a number again.
+        connect(edit->Editor(), &QLineEdit::textChanged, this, [this, edit, value, rewritesAll] {
             if (UpdatingEds) return;
             *value = edit->Value();
             PaintBox1Paint();
@@ -55,17 +59,30 @@ void TMainForm::BuildNumericPanel() {
     NumericPanel->setMinimumHeight(24 + 40 * k);
 }
 
+namespace {
+
+// Writes `value` into the field unless the field already shows it: a text
+// being typed ("12." on the way to "12.5", or an emptied field standing for
+// 0) stays as the user left it, caret and all.
+void ShowInField(TFloatSpinEdit* edit, double value) {
+    const double shownPrecision = 0.5 * std::pow(10.0, -edit->decimals());
+    if (std::abs(edit->Value() - value) <= shownPrecision * (1.0 + 1e-9)) return;
+    edit->setValue(value);
+}
+
+} // namespace
+
 void TMainForm::UpdateEds() {
     UpdatingEds = true;
-    LinXEd->setValue(Instruments.LinX);
-    Linyed->setValue(Instruments.LinY);
-    linwed->setValue(Instruments.LinW);
-    WinkXed->setValue(Instruments.WinkX);
-    WinkYEd->setValue(Instruments.WinkY);
-    WinkWEd->setValue(Instruments.WinkW);
-    ZirkXed->setValue(Instruments.ZirkX);
-    ZirkYed->setValue(Instruments.ZirkY);
-    ZirksEd->setValue(Instruments.ZirkS);
+    ShowInField(LinXEd, Instruments.LinX);
+    ShowInField(Linyed, Instruments.LinY);
+    ShowInField(linwed, Instruments.LinW);
+    ShowInField(WinkXed, Instruments.WinkX);
+    ShowInField(WinkYEd, Instruments.WinkY);
+    ShowInField(WinkWEd, Instruments.WinkW);
+    ShowInField(ZirkXed, Instruments.ZirkX);
+    ShowInField(ZirkYed, Instruments.ZirkY);
+    ShowInField(ZirksEd, Instruments.ZirkS);
     UpdatingEds = false;
 }
 

@@ -49,6 +49,8 @@ public:
     // The last page preview (page pixels).
     QImage Preview;
     std::vector<std::pair<int, int>> Scrolls;
+    // The view positions the zoom was asked to keep in place.
+    std::vector<std::pair<int, int>> ZoomAnchors;
 
     static QImage Blank(int w, int h) {
         QImage image(w, h, QImage::Format_RGB32);
@@ -85,7 +87,8 @@ public:
 
     double EraserWidth() const override { return Eraser; }
     int ZoomPercent() const override { return Zoom; }
-    void SetZoomPercent(int percent) override {
+    void SetZoomAbout(int percent, int x, int y) override {
+        ZoomAnchors.emplace_back(x, y);
         const int z = std::clamp(percent, 1, 300);
         if (z == Zoom) return;
         Zoom = z;

@@ -197,30 +197,51 @@ TEST(ZoomStepTest, StepsByHalfRoundingHalvesToEvenWithinOneTo300) {
     EXPECT_EQ(ZoomStep(80, TZoomDirection::Keep), 80);
 }
 
-TEST(ZoomAboutTest, ClickedPointGoesToTheMiddleWithinTheRanges) {
+TEST(ZoomAboutTest, StepsAboutTheClickedPoint) {
     TFakeEditHost host;
-    host.ScrollBox = {0, 0, 2000, 3000, 400, 300};
-    // (200, 300) at 100 -> (300, 450) at 150; minus half the visible area.
     ZoomAbout(host, 200, 300, TZoomDirection::In);
-    EXPECT_EQ(host.Zoom, 150);
-    EXPECT_EQ(host.ScrollBox.H, 100);
-    EXPECT_EQ(host.ScrollBox.V, 300);
-    EXPECT_GE(host.Repaints, 2); // the zoom field's and the final one
-
-    // Near the top-left corner both positions stay 0.
-    ZoomAbout(host, 10, 10, TZoomDirection::Out);
+    ZoomAbout(host, 10, 20, TZoomDirection::Out);
+    ZoomAbout(host, 700, 900, TZoomDirection::Keep); // the middle button
     EXPECT_EQ(host.Zoom, 100);
-    EXPECT_EQ(host.Scrolls.back(), std::make_pair(0, 0));
+    EXPECT_EQ(host.ZoomAnchors,
+              (std::vector<std::pair<int, int>>{{200, 300}, {10, 20}, {700, 900}}));
+    EXPECT_EQ(host.Repaints, 5); // each change of the field and each click
+}
 
-    // Near the far corner both stop at range - 1.
-    ZoomAbout(host, 1990, 2990, TZoomDirection::In);
-    EXPECT_EQ(host.Scrolls.back(), std::make_pair(1999, 2999));
+// Where the renderer puts drawing point (x, y) mm in the paint box.
+std::pair<double, double> PaintedAt(const TPageGeometry& g, double xMm, double yMm,
+                                    double pageHeightInch) {
+    const int page = static_cast<int>(yMm / (pageHeightInch * kMmPerInch));
+    const TPixelPoint p = MmToPagePx(xMm, yMm, page, pageHeightInch, g.ViewScale);
+    return {ViewMargin + p.X, PageTopPx(g, page) + p.Y};
+}
 
-    // The middle button keeps the zoom and still centres.
-    host.ScrollBox = {0, 0, 2000, 3000, 400, 300};
-    ZoomAbout(host, 700, 900, TZoomDirection::Keep);
-    EXPECT_EQ(host.Zoom, 150);
-    EXPECT_EQ(host.Scrolls.back(), std::make_pair(500, 750));
+TEST(SamePointAfterZoomTest, ThePaintedPointStaysOnEveryPageAndZoom) {
+    // A4 and a squat page whose height in pixels rounds differently.
+    for (const double pageHeightInch : {297.0 / kMmPerInch, 123.4 / kMmPerInch}) {
+        const double pageMm = pageHeightInch * kMmPerInch;
+        for (const int page : {0, 1, 9})
+            for (const int from : {10, 37, 100, 250})
+                for (const int to : {1, 10, 37, 67, 100, 150, 250, 300}) {
+                    const TPageGeometry before =
+                        ComputePageGeometry(from, 96, 210 / kMmPerInch, pageHeightInch);
+                    const TPageGeometry after =
+                        ComputePageGeometry(to, 96, 210 / kMmPerInch, pageHeightInch);
+                    const double xMm = 123.4, yMm = page * pageMm + 0.37 * pageMm;
+                    const auto [x0, y0] = PaintedAt(before, xMm, yMm, pageHeightInch);
+                    const auto [x1, y1] = PaintedAt(after, xMm, yMm, pageHeightInch);
+                    const TViewPoint moved = SamePointAfterZoom(before, after, 10, x0, y0);
+                    // Each painted position is rounded once: half a pixel at
+                    // the old zoom, scaled, plus half a pixel at the new.
+                    const double slack = 0.5 * (1.0 + to / static_cast<double>(from)) + 1e-9;
+                    EXPECT_NEAR(moved.X, x1, slack) << page << " " << from << " -> " << to;
+                    EXPECT_NEAR(moved.Y, y1, slack) << page << " " << from << " -> " << to;
+                }
+    }
+    // Before the first paint there is no scale: the point stays.
+    const TViewPoint same = SamePointAfterZoom({}, ComputePageGeometry(100, 96, 8, 11), 1, 40, 50);
+    EXPECT_EQ(same.X, 40);
+    EXPECT_EQ(same.Y, 50);
 }
 
 TEST(HandTest, PagesFollowThePointerAndStopAtTheRange) {
