@@ -30,18 +30,27 @@ void TGuidedStroke::UpdateEnds() {
     PendY2 = b.Y;
 }
 
-void TGuidedStroke::DrawPreview(TToolHost& host, int penWidth) const {
+TOverlay::TPainterFn TGuidedStroke::PreviewLine(const TToolHost& host, int penWidth) const {
     const double s = host.ViewScale();
     const int x1 = RoundHalfEven(PendX1 * s) + ViewMargin;
     const int y1 = RoundHalfEven(PendY1 * s) + ViewMargin;
     const int x2 = RoundHalfEven(PendX2 * s) + ViewMargin;
     const int y2 = RoundHalfEven(PendY2 * s) + ViewMargin;
-    host.DrawOnView([=](TCanvas& canvas) {
+    return [=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);
         canvas.SetPenWidth(penWidth);
         canvas.MoveTo(x1, y1);
         canvas.LineTo(x2, y2);
-    });
+    };
+}
+
+void TGuidedStroke::DrawPreview(TToolHost& host, int penWidth) const {
+    // The stroke only grows, so its latest preview covers all earlier ones.
+    host.DrawDragPreview(PreviewLine(host, penWidth));
+}
+
+void TGuidedStroke::DrawMarker(TToolHost& host, int penWidth) const {
+    host.DrawOnView(PreviewLine(host, penWidth));
 }
 
 void TGuidedStroke::Store(TToolHost& host) const {
@@ -70,7 +79,7 @@ void AlongHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
     const TGuide guide = AlongGuide(host);
     stroke.Begin(guide, ProjectOnGuide(guide, ViewToMm(host, x, y)));
     host.Repaint();
-    stroke.DrawPreview(host, kMarkerPen);
+    stroke.DrawMarker(host, kMarkerPen);
 }
 
 void AlongPress(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
