@@ -288,7 +288,8 @@ void TCanvas::DrawText(const TRect& rect, const QString& text) {
     const QString lines = NormalizeLineBreaks(text);
     if (FTracking) {
         const QFontMetrics metrics(FFont, FPainter.device());
-        const QRect layout = metrics.boundingRect(QRect(rect.Left, rect.Top, 0, 0), kTextFlags, lines);
+        const QRect layout =
+            metrics.boundingRect(QRect(rect.Left, rect.Top, 0, 0), kTextFlags, lines);
         AddDrawn(QRectF(layout).adjusted(-TextOverhang(metrics), -2, TextOverhang(metrics), 2));
     }
     FPainter.drawText(QRect(rect.Left, rect.Top, 0, 0), kTextFlags, lines);
@@ -313,7 +314,8 @@ void TCanvas::RotatedTextOut(int x, int y, const TRotatedFont& font, const QStri
     FPainter.rotate(-font.EscapementTenths / 10.0);
     if (FTracking) {
         const double m = TextOverhang(metrics);
-        const QRectF box(-m, -2.0, metrics.horizontalAdvance(text) + 2.0 * m, metrics.height() + 4.0);
+        const QRectF box(-m, -2.0, metrics.horizontalAdvance(text) + 2.0 * m,
+                         metrics.height() + 4.0);
         QTransform turn;
         turn.translate(x, y);
         turn.rotate(-font.EscapementTenths / 10.0);

@@ -9,8 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <cmath>
+#include <functional>
 
 namespace quirindo {
 namespace {
@@ -288,19 +288,31 @@ TEST(Canvas, DrawnBoundsHoldEveryPixelDrawn) {
     italic.setPixelSize(40);
     italic.setItalic(true);
     const std::pair<const char*, std::function<void(TCanvas&)>> cases[] = {
-        {"wide line", [](TCanvas& c) { c.SetPenWidth(9); c.MoveTo(120, 130); c.LineTo(260, 180); }},
-        {"ellipse", [](TCanvas& c) { c.SetPenWidth(7); c.Ellipse(150, 120, 260, 190); }},
+        {"wide line",
+         [](TCanvas& c) {
+             c.SetPenWidth(9);
+             c.MoveTo(120, 130);
+             c.LineTo(260, 180);
+         }},
+        {"ellipse",
+         [](TCanvas& c) {
+             c.SetPenWidth(7);
+             c.Ellipse(150, 120, 260, 190);
+         }},
         {"arc", [](TCanvas& c) { c.Arc(150, 120, 260, 190, 260, 120, 150, 120); }},
-        {"curve", [](TCanvas& c) {
+        {"curve",
+         [](TCanvas& c) {
              c.SetPenWidth(4);
              c.MoveTo(120, 250);
              c.PolyBezierTo({150, 120}, {250, 280}, {280, 140});
          }},
-        {"text", [&](TCanvas& c) {
+        {"text",
+         [&](TCanvas& c) {
              c.SetFont(italic, Qt::black);
              c.DrawText({140, 150, 0, 0}, QStringLiteral("Wolf\r\nffff"));
          }},
-        {"turned text", [](TCanvas& c) {
+        {"turned text",
+         [](TCanvas& c) {
              c.RotatedTextOut(200, 200, {QStringLiteral("Arial"), 30, 1350}, QStringLiteral("350"),
                               clBlack);
          }},

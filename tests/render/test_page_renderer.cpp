@@ -60,7 +60,7 @@ TEST(PageRenderer, InstrumentsComeLastInTheirOrderAndLetTheDrawingShow) {
     };
     TInstrumentPictures pictures;
     pictures.Compass = square("compass", clGray, QRect(300, 0, 40, 120));
-    pictures.Ruler = square("ruler", 0x00FFFF, QRect(20, 100, 40, 40));      // yellow
+    pictures.Ruler = square("ruler", 0x00FFFF, QRect(20, 100, 40, 40));           // yellow
     pictures.Protractor = square("protractor", 0xFFFF00, QRect(40, 100, 40, 40)); // cyan
     TDrawing onPage1;
     // Black, 10 mm wide, across the top of page 1: y from about 19 to 57 px.
@@ -69,10 +69,10 @@ TEST(PageRenderer, InstrumentsComeLastInTheirOrderAndLetTheDrawingShow) {
     EXPECT_EQ(calls, (std::vector<std::string>{"ruler", "protractor", "compass"}));
     EXPECT_EQ(page.pixel(30, 120), qRgb(255, 255, 0)); // on paper, in its own colour
     EXPECT_EQ(page.pixel(70, 120), qRgb(0, 255, 255));
-    EXPECT_EQ(page.pixel(50, 120), qRgb(0, 255, 0));   // neither hides the other
+    EXPECT_EQ(page.pixel(50, 120), qRgb(0, 255, 0)); // neither hides the other
     EXPECT_EQ(page.pixel(320, 100), qRgb(0x80, 0x80, 0x80));
-    EXPECT_EQ(page.pixel(320, 38), qRgb(0, 0, 0));     // the line under it stays black
-    EXPECT_EQ(page.pixel(200, 38), qRgb(0, 0, 0));     // the drawing beside it
+    EXPECT_EQ(page.pixel(320, 38), qRgb(0, 0, 0)); // the line under it stays black
+    EXPECT_EQ(page.pixel(200, 38), qRgb(0, 0, 0)); // the drawing beside it
 }
 
 TEST(PageRenderer, WithoutInstrumentsOnlyTheDrawingShows) {

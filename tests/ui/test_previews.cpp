@@ -203,7 +203,8 @@ TEST_F(PreviewTest, LongStrokesKeepOnlyTheirLatestPreview) {
     Move(x, RoundHalfEven(100 * S)); // the hover dot at the foot stays
     const int hover = Form->Overlay.Count();
     Press(x, RoundHalfEven(100 * S));
-    for (int i = 0; i < 400; ++i) Move(x, RoundHalfEven((100 + (i % 80) - 30) * S));
+    for (int i = 0; i < 400; ++i)
+        Move(x, RoundHalfEven((100 + (i % 80) - 30) * S));
     EXPECT_EQ(Form->Overlay.Count(), hover + 1);
     const QImage across = PaintArea(Form->PaintBox1->rect());
     for (double y : {70.5, 90.0, 120.0, 148.5})
@@ -218,7 +219,8 @@ TEST_F(PreviewTest, LongStrokesKeepOnlyTheirLatestPreview) {
     Form->WinkelmesserGradzahlmitBleistiftmarkieren1->trigger();
     const int y = RoundHalfEven(50 * S);
     Press(RoundHalfEven(80 * S), y);
-    for (int i = 0; i < 400; ++i) Move(RoundHalfEven((60 + i % 50) * S), y);
+    for (int i = 0; i < 400; ++i)
+        Move(RoundHalfEven((60 + i % 50) * S), y);
     EXPECT_LE(Form->Overlay.Count(), 2); // the hover ray and the stroke
     const QImage mark = PaintArea(Form->PaintBox1->rect());
     for (double mx : {61.0, 80.0, 108.0})
