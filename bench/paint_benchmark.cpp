@@ -1,7 +1,9 @@
 // Measures the paint cycle on a large drawing: an instrument drag step (the
 // pointer handlers plus painting the visible area), a pencil segment, a full repaint after the
 // drawing changed, the same for an empty drawing, and the naive path that
-// renders every page with every object. Prints medians in milliseconds.
+// renders every page with every object, and a 3,000-move across stroke whose
+// first and last hundred moves should cost the same. Prints medians in
+// milliseconds.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/quirindo_paint_benchmark [repeats]
 
@@ -18,6 +20,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <random>
 #include <vector>
@@ -72,7 +75,16 @@ void FillDrawing(TDrawing& d, double pageHeightMm, int pages) {
 struct TFigures {
     double Drag = 0, Repaint = 0, Naive = 0, PagesPerRepaint = 0, Freehand = 0;
     double AlongHover = 0, ArcSweep = 0;
+    double AcrossEarly = 0, AcrossLate = 0; // a long across stroke's moves 1-100 and 2901-3000
 };
+
+constexpr int kAcrossMoves = 3000;
+constexpr int kAcrossSample = 100;
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
 
 TFigures Measure(ui::TMainForm& form, int zoom, int repeats) {
     form.zoomed->setValue(zoom);
@@ -125,6 +137,25 @@ TFigures Measure(ui::TMainForm& form, int zoom, int repeats) {
     });
     mouse(QEvent::MouseButtonRelease, centre);
     form.Drawing->Objects.Delete(form.Drawing->Objects.Count() - 1); // the swept arc
+    // A long across stroke: each move draws the grown stroke over the view
+    // without repainting the pages.
+    form.LinealQuerzumLinealzeichnen1->trigger();
+    mouse(QEvent::MouseMove, centre);
+    mouse(QEvent::MouseButtonPress, centre);
+    std::vector<double> across;
+    across.reserve(kAcrossMoves);
+    // Processor time, not wall time: the comparison of early and late moves
+    // must not depend on what else the machine is doing meanwhile.
+    for (int i = 0; i < kAcrossMoves; ++i) {
+        const std::clock_t start = std::clock();
+        mouse(QEvent::MouseMove, centre + QPoint(i % 7, (i % 300) - 150));
+        paintVisible();
+        across.push_back(1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+    }
+    mouse(QEvent::MouseButtonRelease, centre);
+    form.Drawing->Objects.Delete(form.Drawing->Objects.Count() - 1); // the stroke
+    f.AcrossEarly = Median({across.begin(), across.begin() + kAcrossSample});
+    f.AcrossLate = Median({across.end() - kAcrossSample, across.end()});
     form.LinealVerschieben1->trigger();
     const int renderedBefore = form.PagesRendered;
     f.Repaint = MedianMs(repeats, [&](int) {
@@ -183,6 +214,11 @@ int main(int argc, char** argv) {
                     empty.Freehand, empty.Freehand > 0 ? full.Freehand / empty.Freehand : 0.0);
         std::printf("          along hover: %.2f (empty %.2f)  arc sweep: %.2f (empty %.2f)\n",
                     full.AlongHover, empty.AlongHover, full.ArcSweep, empty.ArcSweep);
+        std::printf("          across stroke of %d moves, processor time per move: first %d "
+                    "%.2f, last %d %.2f (ratio %.2f; empty %.2f, %.2f)\n",
+                    kAcrossMoves, kAcrossSample, full.AcrossEarly, kAcrossSample, full.AcrossLate,
+                    full.AcrossEarly > 0 ? full.AcrossLate / full.AcrossEarly : 0.0,
+                    empty.AcrossEarly, empty.AcrossLate);
     }
     form.NewAll();
     return 0;

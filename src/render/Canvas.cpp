@@ -6,6 +6,8 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
+#include <QTransform>
 
 #include <algorithm>
 #include <climits>
@@ -44,6 +46,12 @@ QRectF OutlineBox(int x1, int y1, int x2, int y2) {
 // ellipse with half axes a, b. QPainterPath's arc angles are parameter angles.
 double ParameterAngle(double dx, double dy, double a, double b) {
     return std::atan2(a * -dy, b * dx) * 180.0 / std::numbers::pi;
+}
+
+// How far glyphs may reach sideways beyond the advance widths that lay the
+// text out (slanted and swash letters).
+double TextOverhang(const QFontMetrics& metrics) {
+    return metrics.height() / 2.0 + 2.0;
 }
 
 int SaturatingAdd(int a, int b) {
@@ -97,7 +105,8 @@ QFont QFontFromRotated(const TRotatedFont& font) {
     return f;
 }
 
-TCanvas::TCanvas(QPainter& painter) : FPainter(painter) {
+TCanvas::TCanvas(QPainter& painter, TBoundsTracking tracking)
+    : FPainter(painter), FTracking(tracking == TBoundsTracking::On) {
     FPainter.setRenderHint(QPainter::Antialiasing, false);
     UpdatePen();
 }
@@ -148,9 +157,26 @@ bool TCanvas::ApplyPen(bool withBrush) {
     return FPenStyle != TPenStyle::Clear;
 }
 
+void TCanvas::AddDrawn(const QRectF& area) {
+    if (!FTracking || area.isEmpty()) return;
+    // Far beyond anything a device shows, yet clear of int overflow.
+    constexpr double kLimit = 1 << 30;
+    const QRectF limited = area & QRectF(-kLimit, -kLimit, 2 * kLimit, 2 * kLimit);
+    FDrawn |= limited.toAlignedRect();
+}
+
+void TCanvas::AddStroked(const QRectF& box) {
+    if (!FTracking) return;
+    // `box` runs from the first to the last pixel stroked through; a wide
+    // pen reaches half its width beyond, a square cap half a pixel.
+    const double reach = std::ceil(FPenWidth / 2.0) + 1.0;
+    AddDrawn(box.normalized().adjusted(-reach, -reach, 1.0 + reach, 1.0 + reach));
+}
+
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     const QRectF box = OutlineBox(x1, y1, x2, y2);
     if (box.isNull() || !WithinCoordLimit({x1, y1, x2, y2})) return;
+    AddStroked(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
     if (FBrushStyle == TBrushStyle::Solid) {
         FPainter.fillRect(
             QRect(std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)),
@@ -172,13 +198,16 @@ void TCanvas::LineTo(int x, int y) {
     FPenPos = QPoint(x, y);
     if (!ApplyPen(false)) return;
     if (!ClipSegmentToSquare(ax, ay, bx, by, kMaxCoordPx)) return;
+    AddStroked(QRectF(QPointF(ax, ay), QPointF(bx, by)));
     FPainter.drawLine(Centre(ax, ay), Centre(bx, by));
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
     if (!WithinCoordLimit({x1, y1, x2, y2})) return;
     const bool pen = ApplyPen(true);
-    if (pen || FBrushStyle == TBrushStyle::Solid) DrawEllipse(x1, y1, x2, y2);
+    if (!pen && FBrushStyle != TBrushStyle::Solid) return;
+    AddStroked(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
+    DrawEllipse(x1, y1, x2, y2);
 }
 
 void TCanvas::DrawEllipse(int x1, int y1, int x2, int y2) {
@@ -199,6 +228,8 @@ void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4
     const QRectF box = OutlineBox(x1, y1, x2, y2);
     if (box.isNull() || !WithinCoordLimit({x1, y1, x2, y2, x3, y3, x4, y4})) return;
     if (!ApplyPen(false)) return;
+    // An arc of the ellipse stays inside the ellipse's box.
+    AddStroked(QRectF(QPointF(x1, y1), QPointF(x2, y2)));
     const QPointF c = box.center();
     const double a = box.width() / 2.0;
     const double b = box.height() / 2.0;
@@ -224,6 +255,9 @@ void TCanvas::PolyBezierTo(QPoint p1, QPoint p2, QPoint p3) {
     FPenPos = p3;
     if (!WithinCoordLimit({p0.x(), p0.y(), p1.x(), p1.y(), p2.x(), p2.y(), p3.x(), p3.y()})) return;
     if (!ApplyPen(false)) return;
+    // The curve lies inside the hull of its four points.
+    const QPolygonF hull({QPointF(p0), QPointF(p1), QPointF(p2), QPointF(p3)});
+    AddStroked(hull.boundingRect());
     QPainterPath path(Centre(p0.x(), p0.y()));
     path.cubicTo(Centre(p1.x(), p1.y()), Centre(p2.x(), p2.y()), Centre(p3.x(), p3.y()));
     FPainter.drawPath(path);
@@ -251,7 +285,14 @@ void TCanvas::DrawText(const TRect& rect, const QString& text) {
     FPainter.setFont(FFont);
     FPainter.setPen(FFontColor);
     FPainter.setBackgroundMode(Qt::TransparentMode);
-    FPainter.drawText(QRect(rect.Left, rect.Top, 0, 0), kTextFlags, NormalizeLineBreaks(text));
+    const QString lines = NormalizeLineBreaks(text);
+    if (FTracking) {
+        const QFontMetrics metrics(FFont, FPainter.device());
+        const QRect layout =
+            metrics.boundingRect(QRect(rect.Left, rect.Top, 0, 0), kTextFlags, lines);
+        AddDrawn(QRectF(layout).adjusted(-TextOverhang(metrics), -2, TextOverhang(metrics), 2));
+    }
+    FPainter.drawText(QRect(rect.Left, rect.Top, 0, 0), kTextFlags, lines);
 }
 
 int TCanvas::RotatedTextWidth(const TRotatedFont& font, const QString& text) const {
@@ -271,6 +312,15 @@ void TCanvas::RotatedTextOut(int x, int y, const TRotatedFont& font, const QStri
     FPainter.translate(x, y);
     // The escapement turns counter-clockwise on screen; Qt's rotation clockwise.
     FPainter.rotate(-font.EscapementTenths / 10.0);
+    if (FTracking) {
+        const double m = TextOverhang(metrics);
+        const QRectF box(-m, -2.0, metrics.horizontalAdvance(text) + 2.0 * m,
+                         metrics.height() + 4.0);
+        QTransform turn;
+        turn.translate(x, y);
+        turn.rotate(-font.EscapementTenths / 10.0);
+        AddDrawn(turn.mapRect(box));
+    }
     FPainter.drawText(QPointF(0.0, metrics.ascent()), text);
     FPainter.restore();
 }

@@ -68,10 +68,13 @@ struct TRotatedFont {
     int EscapementTenths = 0;
 };
 
+// Whether a canvas keeps the rectangle of what it drew (DrawnBounds).
+enum class TBoundsTracking { Off, On };
+
 class TCanvas {
 public:
     // The painter must be active. Antialiasing of shapes is switched off.
-    explicit TCanvas(QPainter& painter);
+    explicit TCanvas(QPainter& painter, TBoundsTracking tracking = TBoundsTracking::Off);
 
     QPainter& Painter() const { return FPainter; }
 
@@ -130,8 +133,17 @@ public:
     // the device area, narrowed by the painter's clip. Used to skip work.
     QRectF VisibleBounds() const;
 
+    // With tracking on, every pixel drawn since the canvas was made lies in
+    // this rectangle, in canvas coordinates (before the painter's transform):
+    // strokes with their pen width, texts with their glyphs. Empty while
+    // nothing was drawn, and always without tracking.
+    [[nodiscard]] QRect DrawnBounds() const { return FDrawn; }
+
 private:
     bool ApplyPen(bool withBrush);
+    // Adds a box that an outline of the current pen runs inside.
+    void AddStroked(const QRectF& box);
+    void AddDrawn(const QRectF& area);
     void DrawEllipse(int x1, int y1, int x2, int y2);
     void UpdatePen();
 
@@ -145,6 +157,8 @@ private:
     QPoint FPenPos;
     QFont FFont;
     QColor FFontColor = Qt::black;
+    bool FTracking = false;
+    QRect FDrawn;
 };
 
 // Line breaks as they come from a Windows text box (CR LF) or a file become

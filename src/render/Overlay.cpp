@@ -2,20 +2,41 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace quirindo {
 
-QRect TOverlay::Draw(const TPainterFn& fn) {
+TOverlay::TItem TOverlay::Record(const TPainterFn& fn) {
     TItem item;
-    {
-        QPainter painter(&item.Picture);
-        TCanvas canvas(painter);
-        fn(canvas);
+    QPainter painter(&item.Picture);
+    // The picture's own bounds leave out text, so the canvas keeps the area
+    // of what it drew: an item culled by too small bounds would vanish from
+    // any exposed part of the view that does not contain the origin.
+    TCanvas canvas(painter, TBoundsTracking::On);
+    fn(canvas);
+    painter.end();
+    item.Bounds = canvas.DrawnBounds();
+    return item;
+}
+
+QRect TOverlay::Draw(const TPainterFn& fn) {
+    FItems.push_back(Record(fn));
+    return FItems.back().Bounds;
+}
+
+QRect TOverlay::DrawDragPreview(const TPainterFn& fn) {
+    TItem item = Record(fn);
+    item.DragPreview = true;
+    QRect touched = item.Bounds;
+    const auto old =
+        std::find_if(FItems.begin(), FItems.end(), [](const TItem& i) { return i.DragPreview; });
+    if (old != FItems.end()) {
+        // Where the old preview was must be painted again without it.
+        touched |= old->Bounds;
+        FItems.erase(old);
     }
-    // Wide pens reach past the recorded bounds by half their width.
-    item.Bounds = item.Picture.boundingRect().adjusted(-2, -2, 2, 2);
-    const QRect bounds = item.Bounds;
     FItems.push_back(std::move(item));
-    return bounds;
+    return touched;
 }
 
 QRect TOverlay::DrawImage(QPoint topLeft, const QImage& image) {
@@ -23,9 +44,8 @@ QRect TOverlay::DrawImage(QPoint topLeft, const QImage& image) {
     item.Image = image;
     item.ImageAt = topLeft;
     item.Bounds = QRect(topLeft, image.deviceIndependentSize().toSize());
-    const QRect bounds = item.Bounds;
     FItems.push_back(std::move(item));
-    return bounds;
+    return FItems.back().Bounds;
 }
 
 void TOverlay::Clear() { FItems.clear(); }

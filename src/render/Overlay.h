@@ -20,14 +20,19 @@ class TOverlay {
 public:
     using TPainterFn = std::function<void(TCanvas& canvas)>;
 
-    // Records what fn draws; returns the area it touched, for updating.
+    // Records what fn draws, over everything drawn before; returns the area
+    // it touched, for updating.
     QRect Draw(const TPainterFn& fn);
+    // Records the latest preview of a drag in place of the one recorded
+    // before it (other drawings stay), so that a drag of any length keeps one
+    // preview to replay. Returns the area of the old and the new preview.
+    QRect DrawDragPreview(const TPainterFn& fn);
     // Shows an image (a page with a preview drawn into it) at topLeft.
     QRect DrawImage(QPoint topLeft, const QImage& image);
     void Clear();
     [[nodiscard]] bool IsEmpty() const { return FItems.empty(); }
     [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
-    // Replays every recorded drawing, oldest first, over what is painted.
+    // Replays every recorded drawing that reaches into clip, oldest first.
     void Paint(QPainter& painter, const QRect& clip) const;
 
 private:
@@ -35,8 +40,11 @@ private:
         QPicture Picture;
         QImage Image;
         QPoint ImageAt;
+        // Every pixel the item paints lies inside.
         QRect Bounds;
+        bool DragPreview = false;
     };
+    static TItem Record(const TPainterFn& fn);
     std::vector<TItem> FItems;
 };
 

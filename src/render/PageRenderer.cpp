@@ -27,10 +27,18 @@ void DrawInstrumentPictures(TCanvas& canvas, const TPageView& view,
     canvas.SetPenWidth(1);
     canvas.SetPenStyle(TPenStyle::Solid);
     canvas.SetBrushStyle(TBrushStyle::Clear);
+    // The pictures darken what lies below and never lighten it: on white
+    // paper they are the grey they are drawn in, while a line drawn exactly
+    // under an edge (as the ruler and the compass put it there) stays as
+    // dark as it was drawn instead of being hidden by the edge.
+    QPainter& painter = canvas.Painter();
+    const QPainter::CompositionMode mode = painter.compositionMode();
+    painter.setCompositionMode(QPainter::CompositionMode_Darken);
     for (const TInstrumentPicture* picture :
          {&instruments.Ruler, &instruments.Protractor, &instruments.Compass}) {
         if (*picture) (*picture)(canvas, view);
     }
+    painter.setCompositionMode(mode);
 }
 
 QImage RenderPageImage(TDrawing& drawing, const TPageView& view, const TTextFontResolver& fonts,

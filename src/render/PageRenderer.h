@@ -41,7 +41,9 @@ void RenderPage(TCanvas& canvas, TDrawing& drawing, const TPageView& view,
                 const TTextFontResolver& fonts, const TInstrumentPictures& instruments);
 
 // The instrument pictures above a page: a grey 1-pixel pen and a hollow
-// brush, then ruler, protractor and compass in this order.
+// brush, then ruler, protractor and compass in this order, each pixel the
+// darker of the picture and what lies below, so that the drawing shows
+// through wherever it is darker than the pictures.
 void DrawInstrumentPictures(TCanvas& canvas, const TPageView& view,
                             const TInstrumentPictures& instruments);
 

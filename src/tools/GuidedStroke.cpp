@@ -27,17 +27,26 @@ void TGuidedStroke::UpdateEnds() {
     PendY2 = b.Y;
 }
 
-void TGuidedStroke::DrawPreview(TToolHost& host, int penWidth) const {
+TOverlay::TPainterFn TGuidedStroke::PreviewLine(const TToolHost& host, int penWidth) const {
     // On the instrument's copy of the page of the press, where it is shown.
     const int page = host.PointerPage();
     const TPixelPoint a = PaintBoxPixelOnPage(host, page, PendX1, PendY1);
     const TPixelPoint b = PaintBoxPixelOnPage(host, page, PendX2, PendY2);
-    host.DrawOnView([=](TCanvas& canvas) {
+    return [=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);
         canvas.SetPenWidth(penWidth);
         canvas.MoveTo(a.X, a.Y);
         canvas.LineTo(b.X, b.Y);
-    });
+    };
+}
+
+void TGuidedStroke::DrawPreview(TToolHost& host, int penWidth) const {
+    // The stroke only grows, so its latest preview covers all earlier ones.
+    host.DrawDragPreview(PreviewLine(host, penWidth));
+}
+
+void TGuidedStroke::DrawMarker(TToolHost& host, int penWidth) const {
+    host.DrawOnView(PreviewLine(host, penWidth));
 }
 
 void TGuidedStroke::Store(TToolHost& host) const {
@@ -66,7 +75,7 @@ void AlongHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
     const TGuide guide = AlongGuide(host);
     stroke.Begin(guide, ProjectOnGuide(guide, ViewToMm(host, x, y)));
     host.Repaint();
-    stroke.DrawPreview(host, kMarkerPen);
+    stroke.DrawMarker(host, kMarkerPen);
 }
 
 void AlongPress(TToolHost& host, TGuidedStroke& stroke, int x, int y) {

@@ -21,15 +21,20 @@ struct TGuidedStroke {
     void Begin(const TGuide& guide, double t);
     // Widens the extent to include the projection of p (absolute mm).
     void Extend(TPointMm p);
-    // Red line between the ends onto the view, `penWidth` pixels wide; a
-    // stroke of zero length shows as a dot.
+    // Red line between the ends onto the view, `penWidth` pixels wide, in
+    // place of the stroke's previous preview; a stroke of zero length shows
+    // as a dot.
     void DrawPreview(TToolHost& host, int penWidth) const;
+    // The same as a marker of where a stroke would start, drawn over the
+    // view while no stroke is in progress.
+    void DrawMarker(TToolHost& host, int penWidth) const;
     // Appends the stroke as a line in the pen of the moment, marks the
     // drawing changed and repaints.
     void Store(TToolHost& host) const;
 
 private:
     void UpdateEnds();
+    [[nodiscard]] TOverlay::TPainterFn PreviewLine(const TToolHost& host, int penWidth) const;
 };
 
 // The ruler's scale edge on the page of the last press, as a guide.

@@ -38,6 +38,10 @@ public:
 
     // Draws in paint-box pixels straight onto the view until the next repaint.
     virtual void DrawOnView(const TOverlay::TPainterFn& fn) = 0;
+    // The latest preview of the drag in progress, drawn like DrawOnView but
+    // in place of the drag's previous preview, so that every step of a long
+    // drag costs the same.
+    virtual void DrawDragPreview(const TOverlay::TPainterFn& fn) = 0;
     // A full repaint of every page; clears what was drawn onto the view.
     virtual void Repaint() = 0;
     // The drawing was edited.

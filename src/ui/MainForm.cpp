@@ -109,6 +109,7 @@ void TMainForm::BuildViewArea() {
     PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
     PaintBox1->resize(10, 10);
     PaintBox1->OnPaint = [this](QPainter& painter, const QRect& area) { PaintView(painter, area); };
+    PaintBox1->OnMouseLeave = [this] { PaintBox1MouseLeave(); };
     ScrollBox1->setWidget(PaintBox1);
     ScrollBox1->viewport()->installEventFilter(this);
     layout->addWidget(ScrollBox1, 1);

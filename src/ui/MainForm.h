@@ -224,6 +224,8 @@ public:
     void PaintBox1Paint();
     // Draws straight onto the view, above the pages, until the next repaint.
     void DrawOnView(const TOverlay::TPainterFn& fn);
+    // The drag's latest preview, in place of its previous one.
+    void DrawDragPreview(const TOverlay::TPainterFn& fn);
     // Shows PageBitmap on the view at its page, until the next repaint.
     void ShowPageBitmap();
     // The view scale and page sizes for the current zoom, page size and
@@ -376,6 +378,8 @@ public:
     void PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y);
     void PaintBox1MouseMove(int X, int Y);
     void PaintBox1MouseUp(Qt::MouseButton Button, int X, int Y);
+    // The pointer left the view: a highlight or marker that followed it goes.
+    void PaintBox1MouseLeave();
     void ZirkelKreiszeichnen1Click();
 
     // The view of the last paint: the one conversion between view pixels and

@@ -34,6 +34,7 @@ public:
     TColor PenColor() const override { return Base.PenColor(); }
     double LineWidth() const override { return Base.LineWidth(); }
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Base.DrawOnView(fn); }
+    void DrawDragPreview(const TOverlay::TPainterFn& fn) override { Base.DrawDragPreview(fn); }
     void Repaint() override { Base.Repaint(); }
     void SetChanged() override { Base.SetChanged(); }
     void UpdateEds() override { Base.UpdateEds(); }
@@ -148,6 +149,23 @@ void TMainForm::TextMoveDrag(int x, int y) {
 }
 void TMainForm::TextMoveRelease(int x, int y) {
     tools::TextMoveRelease(EditHost(), x, y);
+}
+
+void TMainForm::PaintBox1MouseLeave() {
+    const tools::TPointerState& p = Pointer;
+    // A drag holds the pointer until its release and goes on outside the
+    // view; a started curve keeps its rubber band for the next click.
+    const bool busy = p.CurveGotStart || p.CurveGotEnd || p.CurveGotControl1 || p.TextMoving ||
+                      p.FreehandActive || p.ObjectMoving || p.HandDragging || p.ZirkArcActive ||
+                      p.ZirkSpanActive || p.ZirkMoveActive || p.LinMoving || p.LinTurning ||
+                      p.DrawingAcross || p.DrawingAlong || p.WinkMarking || p.WinkMoving ||
+                      p.WinkTurning;
+    if (busy) return;
+    // A highlight shown no longer names anything a click could act on.
+    const bool shown = Pointer.HoverShown || !Overlay.IsEmpty();
+    Pointer.HoverShown = false;
+    Pointer.HoverFound = false;
+    if (shown) PaintBox1Paint();
 }
 
 // --- pencil and eraser ----------------------------------------------------------------

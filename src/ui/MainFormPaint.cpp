@@ -126,6 +126,11 @@ void TMainForm::DrawOnView(const TOverlay::TPainterFn& fn) {
     PaintBox1->update(touched);
 }
 
+void TMainForm::DrawDragPreview(const TOverlay::TPainterFn& fn) {
+    const QRect touched = Overlay.DrawDragPreview(fn);
+    PaintBox1->update(touched);
+}
+
 void TMainForm::ShowPageBitmap() {
     const QRect touched =
         Overlay.DrawImage(QPoint(ViewMargin, PointerPageTop + ViewMargin), PageBitmap);

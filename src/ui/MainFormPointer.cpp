@@ -29,6 +29,7 @@ public:
     TColor PenColor() const override { return Form.PenColor(); }
     double LineWidth() const override { return Form.StrichEd->Value(); }
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Form.DrawOnView(fn); }
+    void DrawDragPreview(const TOverlay::TPainterFn& fn) override { Form.DrawDragPreview(fn); }
     void Repaint() override { Form.PaintBox1Paint(); }
     void SetChanged() override { Form.SetChanged(); }
     void UpdateEds() override { Form.UpdateEds(); }

@@ -23,4 +23,9 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     if (OnMouseUp) OnMouseUp(event);
 }
 
+void TPaintBox::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (OnMouseLeave) OnMouseLeave();
+}
+
 } // namespace quirindo::ui

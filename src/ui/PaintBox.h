@@ -14,12 +14,15 @@ public:
 
     std::function<void(QPainter&, const QRect&)> OnPaint;
     std::function<void(QMouseEvent*)> OnMouseDown, OnMouseMove, OnMouseUp;
+    // The pointer left the paint box.
+    std::function<void()> OnMouseLeave;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 };
 
 } // namespace quirindo::ui

@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cmath>
+#include <functional>
 
 namespace quirindo {
 namespace {
@@ -276,6 +277,63 @@ TEST(Canvas, RotatedTextRunsAlongItsEscapement) {
     ASSERT_FALSE(b.empty());
     for (const auto& [x, y] : b) {
         EXPECT_TRUE(y <= 50 && y >= 50 - width && x >= 50 && x < 50 + 25) << x << "," << y;
+    }
+}
+
+// What decides which previews a paint of part of the view replays: every
+// pixel a drawing call puts down lies inside the bounds the canvas keeps,
+// and the bounds stay near what was drawn.
+TEST(Canvas, DrawnBoundsHoldEveryPixelDrawn) {
+    QFont italic(QStringLiteral("Arial"));
+    italic.setPixelSize(40);
+    italic.setItalic(true);
+    const std::pair<const char*, std::function<void(TCanvas&)>> cases[] = {
+        {"wide line",
+         [](TCanvas& c) {
+             c.SetPenWidth(9);
+             c.MoveTo(120, 130);
+             c.LineTo(260, 180);
+         }},
+        {"ellipse",
+         [](TCanvas& c) {
+             c.SetPenWidth(7);
+             c.Ellipse(150, 120, 260, 190);
+         }},
+        {"arc", [](TCanvas& c) { c.Arc(150, 120, 260, 190, 260, 120, 150, 120); }},
+        {"curve",
+         [](TCanvas& c) {
+             c.SetPenWidth(4);
+             c.MoveTo(120, 250);
+             c.PolyBezierTo({150, 120}, {250, 280}, {280, 140});
+         }},
+        {"text",
+         [&](TCanvas& c) {
+             c.SetFont(italic, Qt::black);
+             c.DrawText({140, 150, 0, 0}, QStringLiteral("Wolf\r\nffff"));
+         }},
+        {"turned text",
+         [](TCanvas& c) {
+             c.RotatedTextOut(200, 200, {QStringLiteral("Arial"), 30, 1350}, QStringLiteral("350"),
+                              clBlack);
+         }},
+    };
+    for (const auto& [name, draw] : cases) {
+        SCOPED_TRACE(name);
+        QImage image = WhiteImage(400, 400);
+        QPainter painter(&image);
+        TCanvas canvas(painter, TBoundsTracking::On);
+        canvas.SetBrushStyle(TBrushStyle::Clear);
+        EXPECT_TRUE(canvas.DrawnBounds().isEmpty());
+        draw(canvas);
+        painter.end();
+        const QRect bounds = canvas.DrawnBounds();
+        const TPixelSet ink = InkPixels(image);
+        ASSERT_FALSE(ink.empty());
+        for (const auto& [x, y] : ink)
+            EXPECT_TRUE(bounds.contains(x, y)) << x << ", " << y << " outside";
+        // Near the shape, not the whole canvas: a paint far from it skips it.
+        EXPECT_LT(bounds.width() * bounds.height(), 400 * 400 / 4);
+        EXPECT_FALSE(bounds.intersects(QRect(0, 0, 60, 60)));
     }
 }
 

@@ -37,12 +37,13 @@ TEST(PageRenderer, PaperIsWhiteWithABlackBorder) {
     ExpectPaper(tiny);
 }
 
-TEST(PageRenderer, InstrumentsComeLastInTheirOrder) {
-    TDrawing drawing;
-    AddObject(drawing, okLine, 5.0, {0, 10, 100, 10});
+// The pictures come after the drawing, in their order, and darken what
+// lies below without hiding it: on paper they show their own colour, over a
+// line drawn under them the line stays as dark as it is.
+TEST(PageRenderer, InstrumentsComeLastInTheirOrderAndLetTheDrawingShow) {
     std::vector<std::string> calls;
-    auto square = [&](const char* name, TColor colour) {
-        return [&calls, name, colour](TCanvas& canvas, const TPageView& view) {
+    auto square = [&](const char* name, TColor colour, QRect r) {
+        return [&calls, name, colour, r](TCanvas& canvas, const TPageView& view) {
             if (calls.empty()) { // the state the first picture starts from
                 EXPECT_EQ(canvas.PenColor(), clGray);
                 EXPECT_EQ(canvas.PenWidth(), 1);
@@ -51,21 +52,27 @@ TEST(PageRenderer, InstrumentsComeLastInTheirOrder) {
             }
             EXPECT_EQ(view.Page, 1);
             calls.push_back(name);
+            canvas.SetPenColor(colour);
             canvas.SetBrushStyle(TBrushStyle::Solid);
             canvas.SetBrushColor(colour);
-            canvas.Rectangle(20, 20, 60, 60);
+            canvas.Rectangle(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
         };
     };
     TInstrumentPictures pictures;
-    pictures.Compass = square("compass", 0x0000FF);
-    pictures.Ruler = square("ruler", 0x00FF00);
-    pictures.Protractor = square("protractor", 0xFF0000);
+    pictures.Compass = square("compass", clGray, QRect(300, 0, 40, 120));
+    pictures.Ruler = square("ruler", 0x00FFFF, QRect(20, 100, 40, 40));           // yellow
+    pictures.Protractor = square("protractor", 0xFFFF00, QRect(40, 100, 40, 40)); // cyan
     TDrawing onPage1;
+    // Black, 10 mm wide, across the top of page 1: y from about 19 to 57 px.
     AddObject(onPage1, okLine, 10.0, {0, kA4HeightMm + 10, 100, kA4HeightMm + 10});
     const QImage page = RenderPageImage(onPage1, A4View(1), TTextFontResolver(), pictures);
     EXPECT_EQ(calls, (std::vector<std::string>{"ruler", "protractor", "compass"}));
-    EXPECT_EQ(page.pixel(40, 40), qRgb(255, 0, 0)); // the compass on top of all
-    EXPECT_EQ(page.pixel(70, 40), qRgb(0, 0, 0));   // the drawing beside it
+    EXPECT_EQ(page.pixel(30, 120), qRgb(255, 255, 0)); // on paper, in its own colour
+    EXPECT_EQ(page.pixel(70, 120), qRgb(0, 255, 255));
+    EXPECT_EQ(page.pixel(50, 120), qRgb(0, 255, 0)); // neither hides the other
+    EXPECT_EQ(page.pixel(320, 100), qRgb(0x80, 0x80, 0x80));
+    EXPECT_EQ(page.pixel(320, 38), qRgb(0, 0, 0)); // the line under it stays black
+    EXPECT_EQ(page.pixel(200, 38), qRgb(0, 0, 0)); // the drawing beside it
 }
 
 TEST(PageRenderer, WithoutInstrumentsOnlyTheDrawingShows) {

@@ -78,6 +78,8 @@ public:
         TCanvas canvas(painter);
         fn(canvas);
     }
+    // The view keeps what was drawn: a later preview is drawn over it.
+    void DrawDragPreview(const TOverlay::TPainterFn& fn) override { DrawOnView(fn); }
     void Repaint() override {
         ++Repaints;
         View = Blank(View.width(), View.height());
