@@ -26,18 +26,12 @@ void ZoomAbout(TEditToolHost& host, int x, int y, TZoomDirection direction) {
     host.Repaint();
 }
 
-TViewPoint SamePointAfterZoom(const TPageGeometry& before, const TPageGeometry& after,
-                              int pageCount, double x, double y) {
-    if (before.ViewScale <= 0 || after.ViewScale <= 0 || before.PageHeightPx <= 0 ||
-        after.PageHeightPx <= 0)
-        return {x, y};
-    const double ratio = after.ViewScale / before.ViewScale;
-    const double fromTop = y - ViewMargin;
-    const int page = std::clamp(static_cast<int>(std::floor(fromTop / before.PageHeightPx)), 0,
-                                std::max(0, pageCount - 1));
-    const double inPage = fromTop - static_cast<double>(page) * before.PageHeightPx;
-    return {ViewMargin + (x - ViewMargin) * ratio,
-            ViewMargin + static_cast<double>(page) * after.PageHeightPx + inPage * ratio};
+TViewPoint SamePointAfterZoom(const TViewMapping& before, const TViewMapping& after, double x,
+                              double y) {
+    if (!before.Valid() || !after.Valid()) return {x, y};
+    const TPointMm mm = before.ViewToMm(x - ViewMargin, y - ViewMargin);
+    const TPointMm view = after.MmToView(mm.X, mm.Y);
+    return {view.X + ViewMargin, view.Y + ViewMargin};
 }
 
 void HandPress(TEditToolHost& host, int x, int y) {

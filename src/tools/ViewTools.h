@@ -20,17 +20,16 @@ enum class TZoomDirection { In, Out, Keep };
 void ZoomAbout(TEditToolHost& host, int x, int y, TZoomDirection direction);
 
 // The paint-box position at which the drawing point shown at paint-box
-// position (x, y) under `before` is shown under `after`, for a view of
-// `pageCount` pages. The point keeps its page: pages are a whole number of
-// pixels high at every zoom, so scaling the whole paint box would drift by
-// up to a pixel a page. Positions outside the pages carry on from the
-// nearest page. Without a known scale on either side, (x, y) stays.
+// position (x, y) under `before` is shown under `after`. The point keeps its page: pages are a
+// whole number of pixels high at every zoom, so scaling the whole paint box would drift by up to a
+// pixel a page. Positions outside the pages carry on from the nearest page. Without a known scale
+// on either side, (x, y) stays.
 struct TViewPoint {
     double X = 0.0;
     double Y = 0.0;
 };
-[[nodiscard]] TViewPoint SamePointAfterZoom(const TPageGeometry& before, const TPageGeometry& after,
-                                            int pageCount, double x, double y);
+[[nodiscard]] TViewPoint SamePointAfterZoom(const TViewMapping& before, const TViewMapping& after,
+                                            double x, double y);
 
 // Positions kept within 0 .. range - 1 of each bar.
 [[nodiscard]] int ClampScroll(double position, int range);

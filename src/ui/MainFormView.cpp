@@ -95,11 +95,11 @@ void TMainForm::zoomedChange() {
     const QWidget* viewport = ScrollBox1->viewport();
     const QPoint anchor =
         FZoomAnchor.value_or(QPoint(viewport->width() / 2, viewport->height() / 2));
-    const TPageGeometry before = FGeometry;
+    const TViewMapping before = ViewMapping();
     const QPoint inBox = anchor - PaintBox1->pos();
     PaintBox1Paint(); // the new scale, page size and scroll ranges
     const tools::TViewPoint after =
-        tools::SamePointAfterZoom(before, FGeometry, PageCount(), inBox.x(), inBox.y());
+        tools::SamePointAfterZoom(before, ViewMapping(), inBox.x(), inBox.y());
     // The scroll bars keep the positions within their ranges.
     ScrollBox1->horizontalScrollBar()->setValue(ScrollPosition(after.X - anchor.x()));
     ScrollBox1->verticalScrollBar()->setValue(ScrollPosition(after.Y - anchor.y()));

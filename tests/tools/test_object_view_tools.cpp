@@ -211,9 +211,9 @@ TEST(ZoomAboutTest, StepsAboutTheClickedPoint) {
 // Where the renderer puts drawing point (x, y) mm in the paint box.
 std::pair<double, double> PaintedAt(const TPageGeometry& g, double xMm, double yMm,
                                     double pageHeightInch) {
-    const int page = static_cast<int>(yMm / (pageHeightInch * kMmPerInch));
-    const TPixelPoint p = MmToPagePx(xMm, yMm, page, pageHeightInch, g.ViewScale);
-    return {ViewMargin + p.X, PageTopPx(g, page) + p.Y};
+    const TPixelPoint p = PaintBoxPixel(
+        TViewMapping::For(g.ViewScale, g.PageHeightPx, pageHeightInch, 10).MmToView(xMm, yMm));
+    return {p.X, p.Y};
 }
 
 TEST(SamePointAfterZoomTest, ThePaintedPointStaysOnEveryPageAndZoom) {
@@ -230,7 +230,11 @@ TEST(SamePointAfterZoomTest, ThePaintedPointStaysOnEveryPageAndZoom) {
                     const double xMm = 123.4, yMm = page * pageMm + 0.37 * pageMm;
                     const auto [x0, y0] = PaintedAt(before, xMm, yMm, pageHeightInch);
                     const auto [x1, y1] = PaintedAt(after, xMm, yMm, pageHeightInch);
-                    const TViewPoint moved = SamePointAfterZoom(before, after, 10, x0, y0);
+                    const TViewPoint moved = SamePointAfterZoom(
+                        TViewMapping::For(before.ViewScale, before.PageHeightPx, pageHeightInch,
+                                          10),
+                        TViewMapping::For(after.ViewScale, after.PageHeightPx, pageHeightInch, 10),
+                        x0, y0);
                     // Each painted position is rounded once: half a pixel at
                     // the old zoom, scaled, plus half a pixel at the new.
                     const double slack = 0.5 * (1.0 + to / static_cast<double>(from)) + 1e-9;
@@ -239,7 +243,7 @@ TEST(SamePointAfterZoomTest, ThePaintedPointStaysOnEveryPageAndZoom) {
                 }
     }
     // Before the first paint there is no scale: the point stays.
-    const TViewPoint same = SamePointAfterZoom({}, ComputePageGeometry(100, 96, 8, 11), 1, 40, 50);
+    const TViewPoint same = SamePointAfterZoom({}, TViewMapping::For(3.78, 1056, 11, 1), 40, 50);
     EXPECT_EQ(same.X, 40);
     EXPECT_EQ(same.Y, 50);
 }
