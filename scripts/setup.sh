@@ -10,6 +10,13 @@ PACKAGES=(
   python3 python3-ezdxf python3-dbfread
   librecad ghostscript
   locales
+  # Packaging and the desktop files: cpack's dependency list, the
+  # validators, the MIME database, the man page renderer.
+  dpkg-dev desktop-file-utils appstream shared-mime-info groff-base
+  # Qt's own buttons and dialogs in German and Italian.
+  qt6-translations-l10n
+  # Renders the icon's PNG sizes from its SVG (scripts/render-icons.sh).
+  librsvg2-bin
 )
 
 SUDO=""

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything twice (a warning-free build and
 # one with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every
-# test in both.
+# test in both. The first also builds the Debian package, installs it (into a
+# scratch root, or with dpkg -i when CI=true) and runs the installed program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

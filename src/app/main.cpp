@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QStringList>
 #include <QTextStream>
 #include <cstdio>
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) return RunWithoutWindow(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quirindo"));
+    // Ties the window to its desktop entry and icon on the desktop.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tavren.Quirindo"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tavren.Quirindo")));
 
     quirindo::ui::TMainForm mainForm(QCoreApplication::applicationFilePath());
     // The page setup and resolution dialogs belong to the window.

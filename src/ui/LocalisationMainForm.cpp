@@ -11,10 +11,13 @@
 #include "Translation.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTableView>
+#include <QTranslator>
 
 namespace quirindo::ui {
 namespace {
@@ -25,9 +28,20 @@ std::string LocalPath(const QString& path) {
 
 } // namespace
 
+QString TMainForm::TranslationTablePath() const {
+    return QFile::decodeName(ProgramFiles.TablePath.c_str());
+}
+
 void TMainForm::OpenTranslationTable() {
+    const std::string programDir = LocalPath(ProgramDir);
+    ProgramFiles = ChooseProgramFiles(programDir, IsWritableDirectory(programDir),
+                                      TUserFolders::FromEnvironment());
+    // Without a folder of the user's own the table serves read-only and the
+    // language is not kept; the program still works, so nothing is said.
+    std::string ignored;
+    (void)PrepareUserFiles(ProgramFiles, ignored);
     translate = std::make_unique<TTranslation>();
-    translate->OpenTranslationTable(LocalPath(TranslationTablePath()));
+    translate->OpenTranslationTable(ProgramFiles.TablePath);
     translate->InstallAsTranslator();
 }
 
@@ -52,7 +66,10 @@ void TMainForm::LoadOptions() {
     LanguageMenuGuard = false;
 
     int language = kLanguageEnglish;
-    if (!ReadOptionsFile(LocalPath(OptionsPath()), language)) return;
+    if (!ReadOptionsFile(ProgramFiles.OptionsPath, language) &&
+        (ProgramFiles.DefaultOptionsPath.empty() ||
+         !ReadOptionsFile(ProgramFiles.DefaultOptionsPath, language)))
+        return;
     StartLanguage = language;
     LanguageMenuGuard = true;
     if (language == kLanguageGerman) Deutsch1->setChecked(true);
@@ -63,15 +80,31 @@ void TMainForm::LoadOptions() {
 
 bool TMainForm::SaveOptions() {
     std::string error;
-    if (WriteOptionsFile(LocalPath(OptionsPath()), translate->LanguageColumn(), error)) return true;
+    if (WriteOptionsFile(ProgramFiles.OptionsPath, translate->LanguageColumn(), error)) return true;
     // A restart would bring back the old language: say so instead of
     // asking for one.
-    FDialogs->ShowError(Message(msgTitle),
-                        Tr("Die Sprache konnte nicht gespeichert werden, denn die Datei %1 kann "
-                           "nicht geschrieben werden: %2. Das Programm startet weiter in der "
-                           "bisherigen Sprache.")
-                            .arg(QDir::toNativeSeparators(OptionsPath()), Reason(error)));
+    FDialogs->ShowError(
+        Message(msgTitle),
+        Tr("Die Sprache konnte nicht gespeichert werden, denn die Datei %1 kann "
+           "nicht geschrieben werden: %2. Das Programm startet weiter in der "
+           "bisherigen Sprache.")
+            .arg(QDir::toNativeSeparators(QFile::decodeName(ProgramFiles.OptionsPath.c_str())),
+                 Reason(error)));
     return false;
+}
+
+bool TMainForm::LoadQtTranslations(int language) {
+    QString code;
+    if (language == kLanguageGerman) code = QStringLiteral("de");
+    if (language == kLanguageItalian) code = QStringLiteral("it");
+    if (code.isEmpty()) return false; // English, or a spare column Qt knows nothing of
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_") + code,
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    QtTranslator = std::move(translator);
+    return true;
 }
 
 void TMainForm::ShowRestartPrompt() {

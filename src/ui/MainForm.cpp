@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <cstdio>
@@ -129,6 +130,8 @@ void TMainForm::FormShow() {
     if (ShownOnce) return;
     ReportTranslationTable();
     LoadOptions();
+    // Qt's own buttons and dialogs speak the language the interface starts in.
+    (void)LoadQtTranslations(StartLanguage);
     // Every message gets its row in the translation table before anyone asks.
     translate->RegisterMessages();
     translate->SetLanguageColumn(StartLanguage);

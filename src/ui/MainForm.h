@@ -19,6 +19,7 @@
 #include "ProtractorTool.h"
 #include "RulerTool.h"
 #include "UserDialogs.h"
+#include "UserFiles.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -36,6 +37,7 @@ class QMenuBar;
 class QPushButton;
 class QScrollArea;
 class QToolBar;
+class QTranslator;
 class QDialog;  // output
 class QPrinter; // output
 
@@ -268,8 +270,17 @@ public:
     // Shows an information box (caption, text); tests replace it.
     std::function<void(const QString&, const QString&)> ShowInformation;
 
-    QString TranslationTablePath() const { return ProgramDir + QStringLiteral("translate.dbf"); }
-    QString OptionsPath() const { return ProgramDir + QStringLiteral("options.dat"); }
+    // Where options.dat and translate.dbf are: beside the program in a
+    // writable folder of its own, else in the user's folders (UserFiles.h).
+    // Chosen once when the window is created.
+    TProgramFiles ProgramFiles;
+    QString TranslationTablePath() const;
+    // Qt's own texts (button texts, file and colour dialogs, key names) in
+    // the interface language; removed from the application with the window.
+    std::unique_ptr<QTranslator> QtTranslator;
+    // Loads Qt's translations for `language` when Qt has them; false (and
+    // Qt stays English) otherwise.
+    bool LoadQtTranslations(int language);
     // Opens translate.dbf (created when missing, else read-write or
     // read-only) and makes it the translator of every message.
     void OpenTranslationTable();
