@@ -41,6 +41,20 @@ std::string NotARegularFile(const struct stat& st) {
     return S_ISDIR(st.st_mode) ? SystemErrorReason(EISDIR) : reason::NotRegularFile;
 }
 
+// Whether the open `fd` is a regular file, its status in `st`; otherwise it
+// is closed and `error` says why.
+bool KeepIfRegular(int fd, struct stat& st, std::string& error) {
+    if (::fstat(fd, &st) != 0) {
+        error = SystemError();
+    } else if (!S_ISREG(st.st_mode)) {
+        error = NotARegularFile(st);
+    } else {
+        return true;
+    }
+    ::close(fd);
+    return false;
+}
+
 // Saving through a symbolic link writes the file it points to, not the link.
 std::string ResolvedPath(const std::string& path) {
     std::string resolved = path;
@@ -137,16 +151,7 @@ bool WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes,
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        error = SystemError();
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = NotARegularFile(st);
-        ::close(fd);
-        return false;
-    }
+    if (!KeepIfRegular(fd, st, error)) return false;
     std::vector<std::uint8_t> old;
     if (keepsOld && !ReadAllAt(fd, old)) {
         error = SystemError();
@@ -189,16 +194,7 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
         return false;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        error = SystemError();
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? SystemErrorReason(EISDIR) : reason::NotRegularFile;
-        ::close(fd);
-        return false;
-    }
+    if (!KeepIfRegular(fd, st, error)) return false;
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
         error = reason::FileTooLarge;
         ::close(fd);

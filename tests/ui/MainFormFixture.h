@@ -3,7 +3,11 @@
 
 #include "FakeDialogs.h"
 #include "MainForm.h"
+#include "PaintBox.h"
 #include "TempDir.h"
+
+#include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 #include <filesystem>
@@ -40,6 +44,17 @@ protected:
         o->Y1 = y1;
         o->X2 = x2;
         o->Y2 = y2;
+    }
+
+    // Paints `area` of the paint box as an expose event does, into an image
+    // of the paint box's size.
+    QImage PaintArea(const QRect& area) {
+        QImage image(Form->PaintBox1->size(), QImage::Format_RGB32);
+        image.fill(Qt::darkGray);
+        QPainter painter(&image);
+        painter.setClipRect(area);
+        Form->PaintView(painter, area);
+        return image;
     }
 
     QString ProgramPath() const {

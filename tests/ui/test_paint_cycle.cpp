@@ -19,16 +19,6 @@ namespace {
 
 class PaintCycleTest : public MainFormTest {
 protected:
-    // Paints the given paint-box area as a paint event would, into an image
-    // of the paint box's size.
-    QImage PaintArea(const QRect& area) {
-        QImage image(Form->PaintBox1->size(), QImage::Format_RGB32);
-        image.fill(Qt::darkGray);
-        QPainter painter(&image);
-        painter.setClipRect(area);
-        Form->PaintView(painter, area);
-        return image;
-    }
     // The pages alone, without the instruments lying on them.
     void HideInstruments() {
         for (QAction* a : {Form->Lineal2, Form->Winkelmesser2, Form->Zirkel2})

@@ -16,15 +16,6 @@ namespace {
 
 class PreviewTest : public InstrumentTest {
 protected:
-    // Paints `area` of the paint box as an expose event does.
-    QImage PaintArea(const QRect& area) {
-        QImage image(Form->PaintBox1->size(), QImage::Format_RGB32);
-        image.fill(Qt::darkGray);
-        QPainter painter(&image);
-        painter.setClipRect(area);
-        Form->PaintView(painter, area);
-        return image;
-    }
     QImage PaintAll() {
         Form->PaintBox1Paint();
         return PaintArea(Form->PaintBox1->rect());
