@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <signal.h>
 #include <cstdlib>
 #include <cstring>
