@@ -38,7 +38,7 @@ for target in drawing_file dxf_export translation_table; do
     -max_len=8192 -rss_limit_mb=2048 -timeout=20 -print_final_stats=1 \
     -artifact_prefix="build-fuzz/crash-$target-" "$found" "tests/fuzz/corpus/$target" \
     >"$log" 2>&1 || status=$?
-  grep -E '^(#[0-9]+ +(INITED|DONE)|stat::(number_of_executed_units|peak_rss_mb))' "$log" || true
+  grep -E '^(#[0-9]+[[:space:]]+(INITED|DONE)|stat::(number_of_executed_units|peak_rss_mb))' "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 60 "$log"
     exit "$status"
