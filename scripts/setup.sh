@@ -15,6 +15,8 @@ PACKAGES=(
   dpkg-dev desktop-file-utils appstream shared-mime-info groff-base
   # Qt's own buttons and dialogs in German and Italian.
   qt6-translations-l10n
+  # The fuzz targets: clang with libFuzzer and its sanitizer runtimes.
+  clang libclang-rt-dev
   # Renders the icon's PNG sizes from its SVG (scripts/render-icons.sh).
   librsvg2-bin
 )

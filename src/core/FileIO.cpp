@@ -4,6 +4,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <signal.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -182,7 +188,83 @@ bool WriteInPlace(const std::string& path, std::span<const std::uint8_t> bytes,
     return true;
 }
 
+constexpr std::string_view kTempMarker = ".quirindo-tmp-";
+
+// When the process with this id started, in seconds since the epoch; 0 when
+// that cannot be told.
+std::time_t ProcessStart(long pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return 0;
+    // The command name in brackets may hold spaces; the fields after it are
+    // plain numbers, the start time (in clock ticks after boot) the 20th.
+    const auto close = line.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(line.substr(close + 1));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int i = 0; i < 20 && fields >> field; ++i)
+        if (i == 19) ticks = std::strtoull(field.c_str(), nullptr, 10);
+    std::ifstream system("/proc/stat");
+    unsigned long long boot = 0;
+    while (std::getline(system, line))
+        if (line.rfind("btime ", 0) == 0) boot = std::strtoull(line.c_str() + 6, nullptr, 10);
+    const long perSecond = ::sysconf(_SC_CLK_TCK);
+    if (boot == 0 || ticks == 0 || perSecond <= 0) return 0;
+    return static_cast<std::time_t>(boot + ticks / static_cast<unsigned long long>(perSecond));
+}
+
+// The process id in a temporary file name of this program
+// (".NAME.quirindo-tmp-PID-XXXXXX"), or -1 for any other name.
+long TempFileOwner(std::string_view name) {
+    if (name.size() < 2 || name[0] != '.') return -1;
+    const auto marker = name.rfind(kTempMarker);
+    if (marker == std::string_view::npos || marker < 1) return -1;
+    std::string_view rest = name.substr(marker + kTempMarker.size());
+    const auto dash = rest.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 10 || rest.size() - dash - 1 != 6)
+        return -1;
+    long pid = 0;
+    for (const char c : rest.substr(0, dash)) {
+        if (c < '0' || c > '9') return -1;
+        pid = pid * 10 + (c - '0');
+    }
+    return pid > 0 ? pid : -1;
+}
+
 } // namespace
+
+std::string TemporaryFileTemplate(const std::string& target) {
+    const auto slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    return dir + "." + name + std::string(kTempMarker) + std::to_string(::getpid()) + "-XXXXXX";
+}
+
+int RemoveStaleTemporaryFiles(const std::string& directory) {
+    const std::string dir = directory.empty() ? "." : directory;
+    DIR* listing = ::opendir(dir.c_str());
+    if (!listing) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const long pid = TempFileOwner(entry->d_name);
+        if (pid < 0) continue;
+        const std::string path = dir + "/" + entry->d_name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+            continue;
+        bool alive = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+        // A process id is used again after a while: a file last written
+        // before its process started belongs to an earlier one.
+        if (alive) {
+            const std::time_t started = ProcessStart(pid);
+            alive = started == 0 || st.st_mtime + 1 >= started;
+        }
+        if (!alive && ::unlink(path.c_str()) == 0) ++removed;
+    }
+    ::closedir(listing);
+    return removed;
+}
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                    std::size_t maxBytes) {
@@ -262,7 +344,11 @@ bool TAtomicFileWriter::Open(const std::string& requestedPath) {
         FFailed = true;
         return false;
     }
-    FTemp = FPath + ".XXXXXX";
+    // Temporary files of exports that were killed part-way are cleared
+    // here; the name says which process made each.
+    const auto slash = FPath.rfind('/');
+    (void)RemoveStaleTemporaryFiles(slash == std::string::npos ? "." : FPath.substr(0, slash));
+    FTemp = TemporaryFileTemplate(FPath);
     FFd = ::mkstemp(FTemp.data());
     if (FFd < 0) return Fail();
     if (!exists) {

@@ -41,6 +41,16 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // Error() says why. An existing file the user may not write is refused at
 // Open; the new file gets the old one's permissions and, where the user may
 // give them, its owner, group and extended attributes.
+// The name template (for mkstemp) of a temporary file beside `target`:
+// ".NAME.quirindo-tmp-PID-XXXXXX", hidden, and telling which process made it.
+[[nodiscard]] std::string TemporaryFileTemplate(const std::string& target);
+
+// Removes from `directory` the temporary files of this program (by the name
+// above, regular files of this user) whose process has ended, or that were
+// last written before the process now holding that id started. Returns how
+// many were removed.
+int RemoveStaleTemporaryFiles(const std::string& directory);
+
 class TAtomicFileWriter {
 public:
     TAtomicFileWriter() = default;

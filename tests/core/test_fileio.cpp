@@ -214,6 +214,60 @@ TEST_F(FileIO, PieceByPieceWriterReplacesOnlyAtCommit) {
     EXPECT_FALSE(onDirectory.Commit());
 }
 
+// An export killed part-way leaves its temporary file; the next export into
+// that folder clears it, but never a file of a process still writing, nor
+// files of other programs.
+TEST_F(FileIO, TemporaryFilesOfKilledExportsAreClearedLater) {
+    const std::string path = PathOf("page.bmp");
+    WriteRaw(path, "previous");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        TAtomicFileWriter file;
+        if (file.Open(path) && file.Write(TBytes(5000, 'x'))) ::raise(SIGKILL);
+        ::_exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer did not get as far as writing";
+    std::vector<std::string> left = Entries();
+    ASSERT_EQ(left.size(), 2u);
+    const std::string orphan = left[0] == "page.bmp" ? left[1] : left[0];
+    EXPECT_EQ(orphan.rfind(".page.bmp.quirindo-tmp-" + std::to_string(child) + "-", 0), 0u)
+        << orphan;
+
+    // A file under this process's id, last written long before it started:
+    // the id was used before, by a process that is gone.
+    const std::string reused = PathOf(".old.png.quirindo-tmp-" + std::to_string(::getpid()) + "-AbC123");
+    WriteRaw(reused, "half");
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, reused.c_str(), times, 0), 0);
+    // A writer of this (living) process that is still open, and names that
+    // only resemble the program's own.
+    TAtomicFileWriter busy;
+    ASSERT_TRUE(busy.Open(PathOf("busy.dxf"))) << busy.Error();
+    ASSERT_TRUE(busy.Write(TBytes{'b'}));
+    const std::vector<std::string> foreign = {"notes.txt.AbC123", ".x.quirindo-tmp-12ab-AbC123",
+                                              "x.quirindo-tmp-1-AbC123"};
+    for (const auto& name : foreign)
+        WriteRaw(PathOf(name), "theirs");
+
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, TBytes{'n', 'e', 'w'}, error)) << error;
+    left = Entries();
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = foreign;
+    expected.push_back("page.bmp");
+    std::vector<std::string> busyTemp;
+    for (const auto& name : left)
+        if (name.rfind(".busy.dxf.quirindo-tmp-", 0) == 0) busyTemp.push_back(name);
+    EXPECT_EQ(busyTemp.size(), 1u) << "a living writer's file was removed";
+    expected.insert(expected.end(), busyTemp.begin(), busyTemp.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+    EXPECT_TRUE(busy.Commit()) << busy.Error();
+}
+
 TEST_F(FileIO, ReadingWhatIsNoFileFailsWithAReason) {
     TBytes bytes;
     std::string error;

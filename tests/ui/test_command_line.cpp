@@ -14,6 +14,9 @@
 #include <QTextStream>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <cmath>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace quirindo::test {
@@ -174,7 +177,11 @@ TEST_F(CommandLine, AFailedExportLeavesThePreviousFile) {
                           command);
         ASSERT_TRUE(program.waitForFinished(120000));
         EXPECT_EQ(program.exitCode(), 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(program.readAllStandardError().contains("cannot write"));
+        // The system's reason, not a shrug.
+        const QByteArray said = program.readAllStandardError();
+        EXPECT_TRUE(said.contains("cannot write")) << said.toStdString();
+        EXPECT_TRUE(said.trimmed().endsWith(": file too large")) << said.toStdString();
+        EXPECT_FALSE(said.contains("nknown")) << said.toStdString();
     }
     for (const QString& name : outputs) {
         QFile file(Q(name.toUtf8().constData()));
@@ -245,6 +252,86 @@ TEST_F(CommandLine, TheProgramExportsWithoutAnyDisplay) {
     ASSERT_TRUE(program.waitForFinished(60000));
     EXPECT_EQ(program.exitCode(), 1);
     EXPECT_TRUE(program.readAllStandardError().contains("missing.qrd"));
+}
+
+// The real program as a user starts it; returns its exit code.
+int RunProgram(const QStringList& args, QByteArray* said = nullptr) {
+    QProcess program;
+    program.start(QStringLiteral(QUIRINDO_PROGRAM), args);
+    if (!program.waitForFinished(120000)) return -1;
+    if (said) *said = program.readAllStandardError();
+    return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+}
+
+// Page counts far beyond the ten pages (2^31 and more) mean ten
+// pages for the exporting program as they do in the window: the DXF puts a
+// line 50 mm below the top of page 1 at 10 x 297 - 50.
+TEST_F(CommandLine, HugePageCountsMeanTenPagesInTheProgramToo) {
+    TDrawing drawing;
+    TDrawObject* o = drawing.Objects.Append();
+    o->Kind = okLine;
+    o->X1 = 50;
+    o->Y1 = 50;
+    o->X2 = 150;
+    o->Y2 = 50;
+    for (const double count : {2147483648.0, 4294967296.5, 1e300}) {
+        SCOPED_TRACE(count);
+        TDrawingSettings settings;
+        settings.PageCount = count;
+        std::string error;
+        ASSERT_TRUE(
+            WriteFileAtomically(Dir.File("many.qrd"), SaveDrawing(drawing, settings), error));
+        QByteArray said;
+        ASSERT_EQ(RunProgram({"--export-dxf", Q("many.qrd"), Q("many.dxf")}, &said), 0)
+            << said.toStdString();
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(Dir.File("many.dxf"), bytes, error)) << error;
+        const std::string dxf(bytes.begin(), bytes.end());
+        EXPECT_NE(dxf.find("\r\n20\r\n2920\r\n"), std::string::npos);
+        // Page 10 exists, page 11 does not.
+        EXPECT_EQ(RunProgram({"--export-image", Q("many.qrd"), Q("p10.bmp"), "--dpi", "10",
+                              "--page", "10"}),
+                  0);
+        EXPECT_EQ(RunProgram({"--export-image", Q("many.qrd"), Q("p11.bmp"), "--dpi", "10",
+                              "--page", "11"}),
+                  1);
+    }
+}
+
+// Picture exports onto something that is no regular file (a named pipe, or
+// through a link a device) are refused and leave it what it was.
+TEST_F(CommandLine, PicturesAreNotWrittenOverPipesOrDevices) {
+    const QString in = WriteDrawing("in.qrd");
+    const std::string fifo = Dir.File("pipe.png");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(fifo.c_str(), Dir.File("pipe.bmp").c_str()), 0);
+    for (const char* target : {"pipe.png", "pipe.bmp"}) {
+        QByteArray said;
+        EXPECT_EQ(RunProgram({"--export-image", in, Q(target), "--dpi", "20"}, &said), 1)
+            << target;
+        EXPECT_TRUE(said.trimmed().endsWith(": not a regular file")) << said.toStdString();
+        struct stat st {};
+        ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISFIFO(st.st_mode)) << target << " replaced the pipe";
+    }
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may make a device node";
+    // A node like /dev/null, reached through a link with a picture's name.
+    const std::string device = Dir.File("null");
+    ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, ::makedev(1, 3)), 0);
+    ASSERT_EQ(::symlink(device.c_str(), Dir.File("dev.bmp").c_str()), 0);
+    ASSERT_EQ(::symlink(device.c_str(), Dir.File("dev.png").c_str()), 0);
+    for (const char* target : {"dev.bmp", "dev.png"}) {
+        EXPECT_EQ(RunProgram({"--export-image", in, Q(target), "--dpi", "20"}), 1) << target;
+        struct stat st {};
+        ASSERT_EQ(::lstat(device.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode)) << target << " replaced the device";
+        EXPECT_EQ(st.st_rdev, ::makedev(1, 3));
+    }
+    QStringList files = QDir(QString::fromStdString(Dir.Path().string()))
+                            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                       QDir::NoDotAndDotDot);
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"dev.bmp", "dev.png", "in.qrd", "null", "pipe.bmp", "pipe.png"}));
 }
 
 } // namespace

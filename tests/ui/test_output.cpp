@@ -32,6 +32,7 @@
 #include <QStandardPaths>
 #include <QToolBar>
 
+#include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -925,6 +926,52 @@ TEST_F(OutputTest, BitmapWriteFailureKeepsTheOldFile) {
     EXPECT_FALSE(Form->ExportPageBitmap(kept, 0, 50));
     EXPECT_EQ(Fake->Errors.size(), 2);
     EXPECT_EQ(ReadAll(kept), QByteArray("old"));
+}
+
+// A stored page count of 2^31 or more opens as ten pages, and the window's
+// DXF puts a line 50 mm below the top of page 1 at 10 x 297 - 50, as the
+// command line does.
+TEST_F(OutputTest, HugePageCountsOpenAsTenPages) {
+    TDrawing drawing;
+    TDrawObject* o = drawing.Objects.Append();
+    o->Kind = okLine;
+    o->X1 = 50;
+    o->Y1 = 50;
+    o->X2 = 150;
+    o->Y2 = 50;
+    for (const double count : {2147483648.0, 1e300}) {
+        SCOPED_TRACE(count);
+        TDrawingSettings settings;
+        settings.PageCount = count;
+        const QString path = Path("many.qrd");
+        std::string error;
+        ASSERT_TRUE(WriteFileAtomically(path.toStdString(), SaveDrawing(drawing, settings), error));
+        Form->PageAnz->setValue(1);
+        Form->SetUnChanged();
+        ASSERT_TRUE(Form->OpenFileFromPath(path));
+        EXPECT_EQ(Form->PageAnz->value(), 10);
+        const QString dxf = Path("many.dxf");
+        ASSERT_TRUE(Form->savedxfArc(dxf));
+        EXPECT_TRUE(ReadAll(dxf).contains("\r\n20\r\n2920\r\n")) << ReadAll(dxf).toStdString();
+        EXPECT_TRUE(Fake->Errors.isEmpty());
+    }
+}
+
+// The window's picture export refuses a named pipe, says so naming the
+// file, and leaves the pipe in place.
+TEST_F(OutputTest, BitmapExportRefusesAPipe) {
+    AddLine();
+    const QString fifo = Path("pipe.bmp");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_FALSE(Form->ExportPageBitmap(fifo, 0, 20));
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("pipe.bmp")));
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    EXPECT_EQ(QDir(QString::fromStdString(Dir.Path().string()))
+                  .entryList(QDir::Files | QDir::System | QDir::Hidden)
+                  .filter(QStringLiteral("pipe"))
+                  .size(),
+              1);
 }
 
 } // namespace
