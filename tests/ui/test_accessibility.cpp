@@ -2,6 +2,7 @@
 // interface: every control a user can operate there must carry a name, and
 // the tool buttons and their menus must work without a mouse.
 
+#include "LocalisationFixture.h"
 #include "MainFormFixture.h"
 
 #include "DPIForm.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QIcon>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,6 +143,29 @@ TEST_F(AccessibilityTest, ToolButtonsAndTheirMenusAreReachableByKeyboard) {
     EXPECT_EQ(popup, winkel->menu());
     EXPECT_TRUE(Form->Winkelmesser1->isChecked());
     EXPECT_TRUE(Form->WinkelmesserDrehen1->isChecked());
+}
+
+using TranslatedAccessibilityTest = LocalisationTest;
+
+TEST_F(TranslatedAccessibilityTest, NamesSpeakTheInterfaceLanguage) {
+    Table({{"Drucken...", "Print..."},
+           {"Suchtext", "Search text"},
+           {"Zoom:", "Scale:"},
+           {"Zuletzt geöffnet", "Recent Drawings"}});
+    Options({1, 0, 0, 0});
+    Start();
+    ui::TTranslateForm editor(Form->translate->Table(), Form.get());
+    Form->SetTranslateForm(&editor);
+    Form->FormShow();
+    Form->show();
+    auto* print = Form->CommandBar->widgetForAction(
+        Form->CommandBar->findChild<QAction*>(QStringLiteral("DruckenBtn")));
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(NameOf(print), QStringLiteral("Print"));
+    EXPECT_EQ(NameOf(Form->zoomed), QStringLiteral("Scale:"));
+    EXPECT_EQ(Form->ZuletztGeoeffnet1->title(), QStringLiteral("Recent Drawings"));
+    editor.show();
+    EXPECT_EQ(NameOf(editor.FilterEdit), QStringLiteral("Search text"));
 }
 
 class CommandIconTest : public ::testing::Test {
