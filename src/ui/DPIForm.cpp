@@ -24,6 +24,9 @@ TDPIForm::TDPIForm(QWidget* parent) : QDialog(parent) {
     SeiteEd = new TSpinEdit(this, 1, 100000, 1, 1);
     SeiteEd->setObjectName(QStringLiteral("SeiteEd"));
     SeiteEd->setGeometry(8, 80, 121, 21);
+    // The labels name their fields for screen readers.
+    first->setBuddy(DPIED);
+    second->setBuddy(SeiteEd);
 
     auto* strip = new QFrame(this);
     strip->setObjectName(QStringLiteral("Panel1"));

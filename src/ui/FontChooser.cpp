@@ -1,5 +1,7 @@
 #include "FontChooser.h"
 
+#include "AccessibleNames.h"
+
 #include "ColorSwatch.h"
 #include "DrawObjects.h"
 
@@ -54,9 +56,11 @@ TFontChooser::TFontChooser(const tools::TTextFont& initial, QWidget* parent)
     FontBox->setWindowFlags(Qt::Widget);
     FontBox->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     FontBox->setCurrentFont(QFontFromTextFont(initial));
+    NameEditsByColumnLabels(FontBox);
 
     auto* colorLabel = new QLabel(QStringLiteral("Farbe:"), this);
     ColorShape = new TColorSwatch(this);
+    colorLabel->setBuddy(ColorShape);
     ColorShape->setObjectName(QStringLiteral("ColorShape"));
     ColorShape->setFixedSize(24, 24);
     ColorBtn = new QPushButton(QStringLiteral("Farbe wählen..."), this);

@@ -151,6 +151,8 @@ private:
         }
         // Every widget's hint, so that no German tooltip survives the pass.
         if (!w->toolTip().isEmpty()) w->setToolTip(T(w->toolTip()));
+        // ... and no German name for screen readers.
+        if (!w->accessibleName().isEmpty()) w->setAccessibleName(T(w->accessibleName()));
         return descend;
     }
 

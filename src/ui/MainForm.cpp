@@ -59,6 +59,7 @@ void TMainForm::FormCreate(const QString& programPath) {
     ProgramDir = WithTrailingSeparator(QFileInfo(program).absolutePath());
 
     Drawing = std::make_unique<TDrawing>();
+    Remembered = std::make_unique<TRemembered>(TRemembered::DefaultPath());
     setWindowTitle(QStringLiteral("TAVREN Quirindo 1.0"));
     resize(780, 560);
 
@@ -87,6 +88,11 @@ void TMainForm::FormCreate(const QString& programPath) {
     SetupInstruments();
     UpdateEds();
     OpenTranslationTable();
+    ZuletztGeoeffnet1->menuAction()->setEnabled(!Remembered->RecentFiles().isEmpty());
+    MakeControlsAccessible();
+    // The size and place of the last run, where the screen still has room.
+    if (const QByteArray geometry = Remembered->WindowGeometry(); !geometry.isEmpty())
+        (void)restoreGeometry(geometry);
 }
 
 void TMainForm::BuildViewArea() {
@@ -140,6 +146,9 @@ void TMainForm::FormShow() {
         // Inches are the ruler's unit everywhere but in German.
         AnsichtZollAngabenfrdasLineal1->setChecked(true);
     }
+    // ... unless the user chose the unit in an earlier run.
+    if (const auto inches = Remembered->InchLabels())
+        AnsichtZollAngabenfrdasLineal1->setChecked(*inches);
     ShownOnce = true;
     TitleText = Message(msgTitle);
     SetUnChanged();
@@ -178,10 +187,13 @@ void TMainForm::NewAll() {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
+    if (FormCloseQuery()) {
+        Remembered->SetWindowGeometry(saveGeometry());
+        Remembered->Sync();
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void TMainForm::Beenden1Click() {

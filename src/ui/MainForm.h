@@ -16,6 +16,7 @@
 #include "PageCache.h"
 #include "PageGeometry.h"
 #include "PageRenderer.h"
+#include "Remembered.h"
 #include "ProtractorTool.h"
 #include "RulerTool.h"
 #include "UserDialogs.h"
@@ -104,6 +105,7 @@ public:
             *AlsBildexportieren1 = nullptr, *AlsDXFDateiexportieren1 = nullptr,
             *Seiteeinrichten1 = nullptr, *Drucken1 = nullptr, *Druckereinrichten1 = nullptr,
             *Beenden1 = nullptr;
+    QMenu* ZuletztGeoeffnet1 = nullptr; // the drawings opened last, newest first
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
             *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
     QAction *Deutsch1 = nullptr, *English1 = nullptr, *Italiano1 = nullptr, *bersetzen1 = nullptr;
@@ -162,6 +164,27 @@ public:
     // Reads `path` into the document; on any failure the current drawing,
     // its name and its changed mark stay as they were.
     bool OpenFileFromPath(const QString& path);
+
+    // --- remembered between runs ---------------------------------------------
+    // Last folder, window geometry, recent drawings and the ruler's unit, in
+    // the user's config folder (Remembered.h).
+    std::unique_ptr<TRemembered> Remembered;
+    // Fills "Zuletzt geöffnet" from the remembered list; runs as it opens.
+    void FillRecentMenu();
+    // Opens a drawing of the recent list; one that is gone leaves the list
+    // with a message naming it.
+    bool OpenRecentFile(const QString& path);
+    // The folder a file dialog starts in: the drawing's own, else the last
+    // one used.
+    [[nodiscard]] QString DialogFolder() const;
+    // The drawing's file name with `suffix` (without dot) in place of its
+    // own; the unnamed drawing's name when it has none.
+    [[nodiscard]] QString SuggestedName(const QString& suffix) const;
+    // A path the user chose in a file dialog: its folder becomes the last
+    // folder.
+    void RememberFolderOf(const QString& path);
+    // A drawing just opened or saved under `path`.
+    void RememberDrawing(const QString& path);
 
     // The settings a drawing file keeps, taken from the fields and controls.
     TDrawingSettings CurrentSettings() const;
@@ -354,7 +377,13 @@ private:
     void CheckTool(QAction* item);
     void RunColorDialog();
     TAnswer AskToSaveChanges();
-    TFileDialogSpec DrawingDialogSpec(const char* title) const;
+    // The unsaved-changes question before another drawing replaces this
+    // one; false when the user keeps the current drawing.
+    bool MayReplaceDrawing();
+    // Gives the icon buttons and tool buttons their names for screen
+    // readers and a place in the keyboard's tab order.
+    void MakeControlsAccessible();
+    TFileDialogSpec DrawingDialogSpec(const char* title, bool suggestName) const;
     void ReportFileError(const char* germanTemplate, const QString& path, const QString& reason);
     // A reason the core reported (a German text), in the current language.
     static QString Reason(const std::string& germanReason);

@@ -14,8 +14,11 @@
 
 namespace quirindo::ui {
 
-TFileDialogSpec TMainForm::DrawingDialogSpec(const char* title) const {
-    return {Tr(title), QStringLiteral("qrd"), Tr(kDrawingFilter)};
+TFileDialogSpec TMainForm::DrawingDialogSpec(const char* title, bool suggestName) const {
+    TFileDialogSpec spec{Tr(title), QStringLiteral("qrd"), Tr(kDrawingFilter)};
+    spec.Directory = DialogFolder();
+    if (suggestName) spec.SuggestedName = SuggestedName(QStringLiteral("qrd"));
+    return spec;
 }
 
 TAnswer TMainForm::AskToSaveChanges() {
@@ -71,7 +74,9 @@ bool TMainForm::SaveFile() {
     bool result = false;
     if (!FileName.isEmpty()) {
         result = SaveTheFile();
-    } else if (const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter"))) {
+    } else if (const auto path =
+                   FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter", true))) {
+        RememberFolderOf(*path);
         FileName = *path;
         result = SaveTheFile();
         // A name whose file could not be written is no name of this drawing:
@@ -87,8 +92,9 @@ void TMainForm::Speichern1Click() {
 }
 
 void TMainForm::Speichernunter1Click() {
-    const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter"));
+    const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter", true));
     if (!path) return;
+    RememberFolderOf(*path);
     // The drawing takes the new name only once it is saved under it; after a
     // failure the caption and the next "Speichern" keep the previous file.
     const QString previous = FileName;
@@ -162,6 +168,7 @@ bool TMainForm::SaveTheFile() {
         return false;
     }
     SetUnChanged();
+    RememberDrawing(FileName);
     return true;
 }
 
@@ -169,23 +176,29 @@ void TMainForm::ffnen1Click() {
     (void)OpenFile();
 }
 
-bool TMainForm::OpenFile() {
+bool TMainForm::MayReplaceDrawing() {
     // Opening replaces the drawing, so unsaved changes get the same question
     // as "Neu" instead of being dropped without a word.
-    if (Changed) {
-        switch (AskToSaveChanges()) {
-        case TAnswer::Yes:
-            if (!SaveFile()) return false;
-            break;
-        case TAnswer::No:
-            break;
-        case TAnswer::Cancel:
-            return false;
-        }
+    if (!Changed) return true;
+    switch (AskToSaveChanges()) {
+    case TAnswer::Yes:
+        return SaveFile();
+    case TAnswer::No:
+        return true;
+    case TAnswer::Cancel:
+        return false;
     }
-    const auto path = FDialogs->AskOpenFileName(DrawingDialogSpec("Öffnen"));
+    return false;
+}
+
+bool TMainForm::OpenFile() {
+    if (!MayReplaceDrawing()) return false;
+    const auto path = FDialogs->AskOpenFileName(DrawingDialogSpec("Öffnen", false));
     bool result = false;
-    if (path) result = OpenFileFromPath(*path);
+    if (path) {
+        RememberFolderOf(*path);
+        result = OpenFileFromPath(*path);
+    }
     PaintBox1Paint();
     return result;
 }
@@ -214,6 +227,7 @@ bool TMainForm::OpenFileFromPath(const QString& given) {
     FileName = path;
     ApplySettings(settings);
     SetUnChanged();
+    RememberDrawing(path);
     PaintBox1Paint();
     return true;
 }

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+#include <initializer_list>
 
 namespace quirindo::ui {
 namespace {
@@ -35,6 +37,17 @@ QLabel* AddLabel(QWidget* parent, const char* caption, int left, int top) {
     return label;
 }
 
+// The desktop theme's picture for a command where the theme has one of
+// `themeNames`, else the picture shipped with the program.
+QIcon CommandIcon(std::initializer_list<const char*> themeNames, const char* shipped) {
+    for (const char* name : themeNames) {
+        const QString themeName = QString::fromLatin1(name);
+        if (QIcon::hasThemeIcon(themeName)) return QIcon::fromTheme(themeName);
+    }
+    return QIcon(QStringLiteral(":/icons/") + QString::fromLatin1(shipped) +
+                 QStringLiteral(".png"));
+}
+
 } // namespace
 
 void TMainForm::BuildMainMenu() {
@@ -47,6 +60,10 @@ void TMainForm::BuildMainMenu() {
     Neu1 = AddItem(Datei1, "Neu1", "Neu");
     Datei1->addSeparator();
     ffnen1 = AddItem(Datei1, "ffnen1", "Öffnen...");
+    ZuletztGeoeffnet1 = new QMenu(QStringLiteral("Zuletzt geöffnet"), Datei1);
+    ZuletztGeoeffnet1->setObjectName(QStringLiteral("ZuletztGeoeffnet1"));
+    Datei1->addMenu(ZuletztGeoeffnet1);
+    connect(ZuletztGeoeffnet1, &QMenu::aboutToShow, this, &TMainForm::FillRecentMenu);
     Speichern1 = AddItem(Datei1, "Speichern1", "Speichern");
     Speichernunter1 = AddItem(Datei1, "Speichernunter1", "Speichern unter...");
     AlsBildexportieren1 = AddItem(Datei1, "AlsBildexportieren1", "Als Bild exportieren...");
@@ -114,30 +131,40 @@ void TMainForm::BuildCommandBar() {
     CommandBar = new QToolBar(this);
     CommandBar->setObjectName(QStringLiteral("CommandBar1"));
     CommandBar->setIconSize(QSize(18, 18));
+    CommandBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     struct TButton {
         const char* Name;
         const char* Hint;
         const char* Theme;
-        QStyle::StandardPixmap Fallback;
+        QStyle::StandardPixmap Fallback; // the style's picture fits these
+        const char* Shipped;             // ... and these have their own
         QAction* MenuItem;
     };
+    constexpr auto none = QStyle::SP_CustomBase;
     const TButton buttons[] = {
-        {"NeuBtn", "Neu", "document-new", QStyle::SP_FileIcon, Neu1},
-        {"OeffnenBtn", "Öffnen...", "document-open", QStyle::SP_DialogOpenButton, ffnen1},
-        {"SpeichernBtn", "Speichern", "document-save", QStyle::SP_DialogSaveButton, Speichern1},
-        {"SpeichernUnterBtn", "Speichern unter...", "document-save-as", QStyle::SP_DriveFDIcon,
-         Speichernunter1},
-        {"SeiteEinrichtenBtn", "Seite einrichten", "document-properties",
-         QStyle::SP_FileDialogDetailedView, Seiteeinrichten1},
-        {"DruckenBtn", "Drucken...", "document-print", QStyle::SP_ComputerIcon, Drucken1},
-        {"DruckerEinrichtenBtn", "Drucker einrichten...", "printer", QStyle::SP_DesktopIcon,
+        {"NeuBtn", "Neu", "document-new", QStyle::SP_FileIcon, nullptr, Neu1},
+        {"OeffnenBtn", "Öffnen...", "document-open", QStyle::SP_DialogOpenButton, nullptr, ffnen1},
+        {"SpeichernBtn", "Speichern", "document-save", QStyle::SP_DialogSaveButton, nullptr,
+         Speichern1},
+        {"SpeichernUnterBtn", "Speichern unter...", "document-save-as",
+         QStyle::SP_DialogSaveButton, nullptr, Speichernunter1},
+        {"SeiteEinrichtenBtn", "Seite einrichten", "document-page-setup", none, "page-setup",
+         Seiteeinrichten1},
+        {"DruckenBtn", "Drucken...", "document-print", none, "print", Drucken1},
+        {"DruckerEinrichtenBtn", "Drucker einrichten...", "printer", none, "printer-setup",
          Druckereinrichten1},
-        {"BeendenBtn", "Beenden", "application-exit", QStyle::SP_DialogCloseButton, Beenden1},
+        {"BeendenBtn", "Beenden", "application-exit", QStyle::SP_DialogCloseButton, nullptr,
+         Beenden1},
     };
     for (const TButton& b : buttons) {
         const QIcon icon =
-            QIcon::fromTheme(QString::fromLatin1(b.Theme), style()->standardIcon(b.Fallback));
-        QAction* button = CommandBar->addAction(icon, QString());
+            b.Shipped ? CommandIcon({b.Theme}, b.Shipped)
+                      : QIcon::fromTheme(QString::fromLatin1(b.Theme),
+                                         style()->standardIcon(b.Fallback));
+        // The menu item shows the same picture; the button's text is its
+        // name for screen readers, while the bar shows the picture only.
+        b.MenuItem->setIcon(icon);
+        QAction* button = CommandBar->addAction(icon, QString::fromUtf8(b.Hint));
         button->setObjectName(QString::fromLatin1(b.Name));
         button->setToolTip(QString::fromUtf8(b.Hint));
         button->setEnabled(b.MenuItem->isEnabled());
@@ -151,11 +178,11 @@ void TMainForm::BuildSettingsStrip() {
     SettingsStrip->setObjectName(QStringLiteral("SettingsPanel"));
     SettingsStrip->setFixedSize(702, 48);
 
-    AddLabel(SettingsStrip, "Zoom:", 8, 4);
-    AddLabel(SettingsStrip, "Strichstärke:", 80, 4);
-    AddLabel(SettingsStrip, "Stiftfarbe:", 176, 4);
-    AddLabel(SettingsStrip, "Radiergummi:", 296, 4);
-    AddLabel(SettingsStrip, "Seitenanzahl:", 392, 4);
+    QLabel* zoomLabel = AddLabel(SettingsStrip, "Zoom:", 8, 4);
+    QLabel* widthLabel = AddLabel(SettingsStrip, "Strichstärke:", 80, 4);
+    QLabel* colorLabel = AddLabel(SettingsStrip, "Stiftfarbe:", 176, 4);
+    QLabel* eraserLabel = AddLabel(SettingsStrip, "Radiergummi:", 296, 4);
+    QLabel* pagesLabel = AddLabel(SettingsStrip, "Seitenanzahl:", 392, 4);
     AddLabel(SettingsStrip, "mm", 152, 24);
     AddLabel(SettingsStrip, "mm", 368, 24);
 
@@ -183,6 +210,13 @@ void TMainForm::BuildSettingsStrip() {
     PageAnz->setObjectName(QStringLiteral("PageAnz"));
     PageAnz->setGeometry(392, 24, 65, 21);
 
+    // Each label names its field for screen readers and Alt+letter users.
+    zoomLabel->setBuddy(zoomed);
+    widthLabel->setBuddy(StrichEd);
+    colorLabel->setBuddy(Shape1);
+    eraserLabel->setBuddy(RadierEd);
+    pagesLabel->setBuddy(PageAnz);
+
     connect(zoomed, &QSpinBox::valueChanged, this, &TMainForm::zoomedChange);
     connect(PageAnz, &QSpinBox::valueChanged, this, &TMainForm::PageAnzChange);
     connect(FarbeBtn, &QPushButton::clicked, this, &TMainForm::FarbeBtnClick);
@@ -197,11 +231,11 @@ void TMainForm::BuildToolMenu() {
     ToolGroup->setExclusive(true);
 
     auto topLevel = [this](const char* name, const char* caption, QMenu* menu,
-                           QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+                           QIcon icon = QIcon()) {
         auto* action = new QAction(QString::fromUtf8(caption), this);
         action->setObjectName(QString::fromLatin1(name));
         action->setCheckable(true);
-        if (icon != QStyle::SP_CustomBase) action->setIcon(style()->standardIcon(icon));
+        if (!icon.isNull()) action->setIcon(icon);
         ToolGroup->addAction(action);
         auto* button = new QToolButton(ToolMenu);
         button->setDefaultAction(action);
@@ -264,7 +298,8 @@ void TMainForm::BuildToolMenu() {
               &TMainForm::ZirkelKreisbogenzeichnen1Click);
     ZirkelKreiszeichnen1 = AddItem(zirkel, "ZirkelKreiszeichnen1", "Kreis zeichnen");
 
-    Kurven1 = topLevel("Kurven1", "Kurven", nullptr, QStyle::SP_BrowserReload);
+    Kurven1 = topLevel("Kurven1", "Kurven", nullptr,
+                       CommandIcon({"draw-bezier-curves", "draw-curve"}, "curve"));
     Bleistift1 = topLevel("Bleistift1", "Bleistift", nullptr);
     Radierer1 = topLevel("Radierer1", "Radierer", nullptr);
     connect(Kurven1, &QAction::triggered, this, &TMainForm::Kurven1Click);
@@ -293,8 +328,8 @@ void TMainForm::BuildToolMenu() {
     ObjekteVerschieben1 = radio(objekte, objekteGroup, "ObjekteVerschieben1", "Verschieben",
                                 &TMainForm::ObjekteVerschieben1Click);
 
-    Hand1 = topLevel("Hand1", "Hand", nullptr, QStyle::SP_ArrowUp);
-    Zoom1 = topLevel("Zoom1", "Zoom", nullptr, QStyle::SP_FileDialogContentsView);
+    Hand1 = topLevel("Hand1", "Hand", nullptr, CommandIcon({"transform-browse", "hand"}, "hand"));
+    Zoom1 = topLevel("Zoom1", "Zoom", nullptr, CommandIcon({"zoom-select", "zoom-in"}, "zoom"));
     connect(Hand1, &QAction::triggered, this, &TMainForm::Hand1Click);
     connect(Zoom1, &QAction::triggered, this, &TMainForm::Zoom1Click);
 
@@ -305,6 +340,16 @@ void TMainForm::BuildToolMenu() {
 
     Lineal1->setChecked(true);
     LinealVerschieben1->setChecked(true);
+}
+
+void TMainForm::MakeControlsAccessible() {
+    // Tool bars keep their buttons out of the tab order; these are the only
+    // way to some commands, so the keyboard reaches them too, and Space
+    // opens a tool's menu as a click does.
+    for (QToolBar* bar : {CommandBar, ToolMenu})
+        for (QToolButton* button : bar->findChildren<QToolButton*>())
+            if (button->defaultAction() && !button->defaultAction()->isSeparator())
+                button->setFocusPolicy(Qt::TabFocus);
 }
 
 void TMainForm::CheckSubTool(QAction* parent, QAction* item) {
@@ -392,6 +437,10 @@ void TMainForm::Zirkel2Click() {
     PaintBox1Paint();
 }
 void TMainForm::AnsichtZollAngabenfrdasLineal1Click() {
+    // The drawing file does not keep the unit; the user's choice holds for
+    // the next run too.
+    Remembered->SetInchLabels(AnsichtZollAngabenfrdasLineal1->isChecked());
+    Remembered->Sync();
     PaintBox1Paint();
 }
 

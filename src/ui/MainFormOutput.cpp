@@ -104,8 +104,11 @@ std::optional<QString> TMainForm::AskExportFileName(TFileDialogSpec request) {
     // The question is asked here, in the interface language, once; the file
     // dialog must not ask as well.
     request.ConfirmOverwrite = false;
+    request.Directory = DialogFolder();
+    request.SuggestedName = SuggestedName(request.DefaultSuffix);
     for (;;) {
         const auto path = FDialogs->AskSaveFileName(request);
+        if (path) RememberFolderOf(*path);
         if (!path || !QFileInfo::exists(*path)) return path;
         const QString shown = QDir::toNativeSeparators(*path);
         const bool isDrawing =

@@ -43,6 +43,7 @@ void TMainForm::BuildNumericPanel() {
         edit->setObjectName(QString::fromLatin1(f.Name));
         edit->setGeometry(4, 24 + 40 * k, 89, 21);
         *f.Edit = edit;
+        label->setBuddy(edit); // the field's name for screen readers
         double* value = f.Value;
         const bool rewritesAll = f.RewritesAll;
         // Every keystroke moves the instrument at once, also one that empties

@@ -69,6 +69,9 @@ TSeiteEinrichtenForm::TSeiteEinrichtenForm(QWidget* parent) : QDialog(parent) {
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->move(8, 56);
     hoched = MakeField(this, "hoched", 56, 56);
+    // The labels name their fields for screen readers.
+    Label1->setBuddy(breited);
+    Label2->setBuddy(hoched);
 
     BitBtnXP2 = MakeButton(this, "BitBtnXP2", "A4 Hochformat", 8, 88, 121, 25);
     BitBtnXP3 = MakeButton(this, "BitBtnXP3", "A4 Querformat", 136, 88, 121, 25);

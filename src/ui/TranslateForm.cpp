@@ -114,6 +114,9 @@ TTranslateForm::TTranslateForm(TDbfTable& table, QWidget* parent) : QDialog(pare
     DBEdit1->setGeometry(8, 36, 673, 21);
     // It shows a cell of the table; translating it would rewrite the row.
     DBEdit1->setProperty(kNoTranslateProperty, true);
+    // Its name for screen readers: the language of the text it shows, which
+    // reads the same in every interface language.
+    DBEdit1->setAccessibleName(QStringLiteral("Deutsch"));
     layout->addWidget(Panel1);
 
     Panel2 = new QWidget(this);
@@ -122,6 +125,7 @@ TTranslateForm::TTranslateForm(TDbfTable& table, QWidget* parent) : QDialog(pare
     FilterEdit = new QLineEdit(Panel2);
     FilterEdit->setObjectName(QStringLiteral("FilterEdit"));
     FilterEdit->setGeometry(8, 8, 153, 21);
+    FilterEdit->setAccessibleName(QStringLiteral("Suchtext"));
     FilterBtn = new QPushButton(QStringLiteral("Suchen"), Panel2);
     FilterBtn->setObjectName(QStringLiteral("FilterBtn"));
     FilterBtn->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));

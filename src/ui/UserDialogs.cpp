@@ -38,39 +38,33 @@ TAnswer TQtUserDialogs::AskYesNoCancel(const QString& caption, const QString& te
     return TAnswer::Cancel;
 }
 
-namespace {
-
-void Prepare(QFileDialog& dialog, const TFileDialogSpec& request, const QString& directory) {
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSpec& request) {
     dialog.setWindowTitle(request.Title);
     dialog.setDefaultSuffix(request.DefaultSuffix);
     dialog.setNameFilter(QtFilterFromPairs(request.Filter));
     dialog.setOption(QFileDialog::ReadOnly, false);
-    if (!directory.isEmpty()) dialog.setDirectory(directory);
+    if (!request.Directory.isEmpty() && QFileInfo(request.Directory).isDir())
+        dialog.setDirectory(request.Directory);
+    if (!request.SuggestedName.isEmpty()) dialog.selectFile(request.SuggestedName);
 }
-
-} // namespace
 
 std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogSpec& request) {
     QFileDialog dialog(FParent);
-    Prepare(dialog, request, FLastDirectory);
+    PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile); // the folder must exist; Qt checks it
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString path = dialog.selectedFiles().first();
-    FLastDirectory = QFileInfo(path).absolutePath();
-    return path;
+    return dialog.selectedFiles().first();
 }
 
 std::optional<QString> TQtUserDialogs::AskOpenFileName(const TFileDialogSpec& request) {
     QFileDialog dialog(FParent);
-    Prepare(dialog, request, FLastDirectory);
+    PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    const QString path = dialog.selectedFiles().first();
-    FLastDirectory = QFileInfo(path).absolutePath();
-    return path;
+    return dialog.selectedFiles().first();
 }
 
 void TQtUserDialogs::ShowError(const QString& caption, const QString& text) {

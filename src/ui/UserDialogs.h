@@ -9,6 +9,7 @@
 #include <optional>
 
 class QWidget;
+class QFileDialog;
 
 namespace quirindo::ui {
 
@@ -22,6 +23,10 @@ struct TFileDialogSpec {
     QString Filter;
     // Save dialogs ask before replacing an existing file unless this is off.
     bool ConfirmOverwrite = true;
+    // The folder the dialog starts in and the name it proposes; either may
+    // be empty.
+    QString Directory = QString();
+    QString SuggestedName = QString();
 };
 
 class TUserDialogs {
@@ -39,7 +44,7 @@ public:
     virtual std::optional<tools::TTextFont> AskTextFont(const tools::TTextFont& initial) = 0;
 };
 
-// Qt's own message boxes and file dialogs. Remembers the folder last used.
+// Qt's own message boxes and file dialogs.
 class TQtUserDialogs final : public TUserDialogs {
 public:
     explicit TQtUserDialogs(QWidget* parent) : FParent(parent) {}
@@ -52,8 +57,11 @@ public:
 
 private:
     QWidget* FParent;
-    QString FLastDirectory;
 };
+
+// Title, filter, default suffix, starting folder and proposed name of a Qt
+// file dialog from `request`.
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSpec& request);
 
 // "Zeichnungen (*.qrd)|*.qrd" -> "Zeichnungen (*.qrd)": pairs of description
 // and pattern become Qt's "Description (patterns)" entries joined by ";;".

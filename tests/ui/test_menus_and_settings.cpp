@@ -48,7 +48,8 @@ TEST_F(MainFormTest, MainMenuItemsInOrder) {
         menus << a->text();
     EXPECT_EQ(menus, (QStringList{"Datei", "Ansicht", "Sprache"}));
     EXPECT_EQ(Captions(Form->Datei1),
-              (QStringList{"Neu", "-", "Öffnen...", "Speichern", "Speichern unter...",
+              (QStringList{"Neu", "-", "Öffnen...", "Zuletzt geöffnet", "Speichern",
+                           "Speichern unter...",
                            "Als Bild exportieren...", "Als DXF Datei exportieren...", "-",
                            "Seite einrichten...", "Drucken...", "Drucker einrichten...", "-",
                            "Beenden"}));
