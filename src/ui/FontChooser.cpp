@@ -72,6 +72,15 @@ TFontChooser::TFontChooser(const tools::TTextFont& initial, QWidget* parent)
     // Qt's font dialog answers Enter and Escape by closing itself, which
     // would leave an empty chooser; here they answer the chooser.
     FontBox->installEventFilter(this);
+    // Whatever else closes it (a list's own Enter handling, say) answers the
+    // chooser the same way and leaves the box in place.
+    connect(FontBox, &QDialog::finished, this, [this](int result) {
+        FontBox->setVisible(true);
+        if (result == QDialog::Accepted)
+            accept();
+        else
+            reject();
+    });
 
     auto* colorLabel = new QLabel(T("Farbe:"), this);
     ColorShape = new TColorSwatch(this);

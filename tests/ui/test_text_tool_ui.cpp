@@ -7,6 +7,7 @@
 #include "PaintBox.h"
 #include "SpinEdits.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFontDialog>
@@ -178,17 +179,25 @@ TEST(FontChooserTest, KeysAnswerTheChooserAndAnUntouchedFaceSurvives) {
     EXPECT_EQ(chooser.SelectedFont().Face, initial.Face) << "only the size was changed";
     EXPECT_EQ(chooser.SelectedFont().Size, 24);
 
-    const QList<QLineEdit*> edits = chooser.FontBox->findChildren<QLineEdit*>();
-    ASSERT_FALSE(edits.isEmpty());
-    for (int key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Enter}) {
-        chooser.show();
-        chooser.setResult(-1);
-        Key(edits.first(), key);
-        EXPECT_FALSE(chooser.isVisible()) << key;
-        EXPECT_EQ(chooser.result(), key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted)
-            << key;
-        EXPECT_FALSE(chooser.FontBox->isHidden()) << "the font box closed itself on " << key;
-    }
+    // The keys reach the chooser wherever the focus is in the font box: in
+    // a face, style or size list or in one of its edits.
+    QList<QWidget*> targets;
+    for (QLineEdit* edit : chooser.FontBox->findChildren<QLineEdit*>())
+        targets << edit;
+    for (QAbstractItemView* list : chooser.FontBox->findChildren<QAbstractItemView*>())
+        targets << list;
+    ASSERT_GE(targets.size(), 4);
+    for (QWidget* target : targets)
+        for (int key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Enter}) {
+            chooser.show();
+            chooser.setResult(-1);
+            Key(target, key);
+            EXPECT_FALSE(chooser.isVisible()) << key;
+            EXPECT_EQ(chooser.result(),
+                      key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted)
+                << key << " in " << target->metaObject()->className();
+            EXPECT_FALSE(chooser.FontBox->isHidden()) << "the font box closed itself on " << key;
+        }
     chooser.show();
 
     // A face the user picks is taken.
