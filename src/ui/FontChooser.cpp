@@ -4,11 +4,15 @@
 
 #include "ColorSwatch.h"
 #include "DrawObjects.h"
+#include "Messages.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QFontInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,6 +21,15 @@
 #include <algorithm>
 
 namespace quirindo::ui {
+namespace {
+
+// The chooser is built when the user asks for it, after the interface was
+// translated, so its texts are looked up here.
+QString T(const char* german) {
+    return QString::fromStdString(TranslateUtf8(german));
+}
+
+} // namespace
 
 QFont QFontFromTextFont(const tools::TTextFont& font) {
     QFont f(font.Face);
@@ -46,9 +59,10 @@ tools::TTextFont TextFontFromQFont(const QFont& font, TColor color, std::uint8_t
 }
 
 TFontChooser::TFontChooser(const tools::TTextFont& initial, QWidget* parent)
-    : QDialog(parent), FColor(initial.Color), FCharset(initial.Charset) {
+    : QDialog(parent), FInitialFace(initial.Face), FColor(initial.Color),
+      FCharset(initial.Charset) {
     setObjectName(QStringLiteral("FontChooser"));
-    setWindowTitle(QStringLiteral("Schriftart"));
+    setWindowTitle(T("Schriftart"));
 
     FontBox = new QFontDialog(this);
     FontBox->setObjectName(QStringLiteral("FontBox"));
@@ -57,19 +71,35 @@ TFontChooser::TFontChooser(const tools::TTextFont& initial, QWidget* parent)
     FontBox->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     FontBox->setCurrentFont(QFontFromTextFont(initial));
     NameEditsByColumnLabels(FontBox);
+    FShownFace = FontBox->currentFont().family();
+    // Qt's font dialog answers Enter and Escape by closing itself, which
+    // would leave an empty chooser; here they answer the chooser.
+    FontBox->installEventFilter(this);
+    // Whatever else closes it (a list's own Enter handling, say) answers the
+    // chooser the same way and leaves the box in place.
+    connect(FontBox, &QDialog::finished, this, [this](int result) {
+        FontBox->setVisible(true);
+        if (result == QDialog::Accepted)
+            accept();
+        else
+            reject();
+    });
 
-    auto* colorLabel = new QLabel(QStringLiteral("Farbe:"), this);
+    auto* colorLabel = new QLabel(T("Farbe:"), this);
     ColorShape = new TColorSwatch(this);
     colorLabel->setBuddy(ColorShape);
     ColorShape->setObjectName(QStringLiteral("ColorShape"));
     ColorShape->setFixedSize(24, 24);
-    ColorBtn = new QPushButton(QStringLiteral("Farbe wählen..."), this);
+    ColorBtn = new QPushButton(T("Farbe wählen..."), this);
     ColorBtn->setObjectName(QStringLiteral("ColorBtn"));
     SetColor(FColor);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(T("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OkBtn"));
+    ok->setDefault(true);
+    buttons->addButton(T("Abbrechen"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("CancelBtn"));
 
     auto* colorRow = new QHBoxLayout;
     colorRow->addWidget(colorLabel);
@@ -83,7 +113,7 @@ TFontChooser::TFontChooser(const tools::TTextFont& initial, QWidget* parent)
 
     AskColor = [this](TColor) -> std::optional<TColor> {
         const QColor chosen = QColorDialog::getColor(QColorFromTColor(ColorShape->FillColor()),
-                                                     this, QStringLiteral("Farbe"));
+                                                     this, T("Farbe"));
         if (!chosen.isValid()) return std::nullopt;
         return TColorFromQColor(chosen);
     };
@@ -94,7 +124,39 @@ TFontChooser::TFontChooser(const tools::TTextFont& initial, QWidget* parent)
 }
 
 tools::TTextFont TFontChooser::SelectedFont() const {
-    return TextFontFromQFont(FontBox->currentFont(), FColor, FCharset);
+    const QFont current = FontBox->currentFont();
+    tools::TTextFont font = TextFontFromQFont(current, FColor, FCharset);
+    if (current.family() == FShownFace && !FInitialFace.isEmpty()) font.Face = FInitialFace;
+    return font;
+}
+
+bool TFontChooser::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == FontBox && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods =
+            key->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier);
+        if (mods == Qt::NoModifier) {
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                accept();
+                return true;
+            }
+            if (key->key() == Qt::Key_Escape) {
+                reject();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFontChooser::ShowColorInSample(const QColor& color) {
+    // The sample is the font box's line edit inside its "sample" group.
+    for (QLineEdit* edit : FontBox->findChildren<QLineEdit*>()) {
+        if (!qobject_cast<QGroupBox*>(edit->parentWidget())) continue;
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Text, color);
+        edit->setPalette(palette);
+    }
 }
 
 void TFontChooser::SetColor(TColor color) {
@@ -103,6 +165,7 @@ void TFontChooser::SetColor(TColor color) {
     const QColor shown =
         color == clWindowText ? palette().color(QPalette::WindowText) : QColorFromTColor(color);
     ColorShape->SetFillColor(TColorFromQColor(shown));
+    ShowColorInSample(shown);
 }
 
 void TFontChooser::ColorBtnClick() {

@@ -1,6 +1,9 @@
 #pragma once
 // The font chooser of the text tool: Qt's font dialog, which knows face,
-// size and style, together with the colour that a text also carries.
+// size and style, together with the colour that a text also carries. Its
+// texts are looked up in the interface language when it is built, Enter and
+// Escape answer the whole chooser, and a face the system lacks survives an
+// OK that changed nothing.
 
 #include "TextFont.h"
 
@@ -10,6 +13,7 @@
 #include <functional>
 #include <optional>
 
+class QEvent;
 class QFontDialog;
 class QPushButton;
 
@@ -41,7 +45,15 @@ public:
 
 private:
     void ColorBtnClick();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // Paints the font box's sample in the chosen colour.
+    void ShowColorInSample(const QColor& color);
 
+    // The stored face, and the face the font box showed for it: the box
+    // replaces a face that is not installed by its nearest match, which must
+    // not reach the text unless the user picks a face.
+    QString FInitialFace;
+    QString FShownFace;
     TColor FColor;
     std::uint8_t FCharset;
 };

@@ -11,6 +11,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QErrorMessage>
+#include <QFrame>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGroupBox>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMap>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -62,8 +64,10 @@ public:
                 if (Mark(a)) pending.push_back(a);
         }
         // Once each window's labels all have their new texts.
-        for (QWidget* window : FLabelWindows)
+        for (QWidget* window : FLabelWindows) {
+            MakeRoomBesideLabels(window);
             FitFixedWindowToLabels(window);
+        }
     }
 
 private:
@@ -162,6 +166,12 @@ private:
         const QWidget* parent = label->parentWidget();
         if (parent && parent->layout() && parent->layout()->indexOf(label) >= 0) return;
         const QSize hint = label->sizeHint();
+        // One never sized by hand has only Qt's placeholder size so far and
+        // takes its text's size, as it would when shown untranslated.
+        if (!label->testAttribute(Qt::WA_Resized)) {
+            label->resize(hint);
+            return;
+        }
         if (hint.width() > label->width() || hint.height() > label->height())
             label->resize(std::max(label->width(), hint.width()),
                           std::max(label->height(), hint.height()));
@@ -212,19 +222,91 @@ void TranslateComponents(QObject* root, const TTextLookup& lookup) {
     TranslateComponents(QList<QObject*>{root}, lookup);
 }
 
+namespace {
+
+bool IsPlacedByHand(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    return !(parent && parent->layout() && parent->layout()->indexOf(w) >= 0);
+}
+
+bool IsFixedSize(const QWidget* window) {
+    return window && window->minimumSize() == window->maximumSize();
+}
+
+// Plain frames are the strips and bevels behind the controls.
+bool IsBackdrop(const QWidget* w) {
+    return w->metaObject() == &QFrame::staticMetaObject;
+}
+
+} // namespace
+
+QRect ShownLabelGeometry(const QLabel* label) {
+    // A label never resized by hand takes its text's size when shown.
+    if (label->testAttribute(Qt::WA_Resized)) return label->geometry();
+    return {label->pos(), label->sizeHint()};
+}
+
+void MakeRoomBesideLabels(QWidget* window) {
+    if (!IsFixedSize(window)) return;
+    constexpr int kGap = 4;
+    QSet<QWidget*> parents;
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (IsPlacedByHand(label) && label->parentWidget()) parents.insert(label->parentWidget());
+    for (QWidget* parent : parents) {
+        const QList<QWidget*> siblings = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        // For each column of controls a label runs into, how far it moves.
+        QMap<int, int> shiftOfColumn;
+        QList<QRect> labelRows;
+        for (const QWidget* w : siblings) {
+            const auto* label = qobject_cast<const QLabel*>(w);
+            if (!label || !IsPlacedByHand(label) || label->isHidden()) continue;
+            const QRect text = ShownLabelGeometry(label);
+            labelRows << text;
+            for (const QWidget* other : siblings) {
+                if (other == w || other->isHidden() || IsBackdrop(other) ||
+                    !other->geometry().intersects(text) || other->x() <= text.x())
+                    continue;
+                int& shift = shiftOfColumn[other->x()];
+                shift = std::max(shift, text.right() + 1 + kGap - other->x());
+            }
+        }
+        // The whole column moves, so that fields under one another stay
+        // aligned, and so does whatever stands right of it in its rows.
+        QMap<QWidget*, int> moves;
+        for (auto it = shiftOfColumn.cbegin(); it != shiftOfColumn.cend(); ++it) {
+            for (QWidget* w : siblings) {
+                if (w->x() != it.key() || IsBackdrop(w)) continue;
+                const QRect g = w->geometry();
+                if (std::none_of(labelRows.cbegin(), labelRows.cend(), [&g](const QRect& r) {
+                        return r.top() <= g.bottom() && g.top() <= r.bottom();
+                    }))
+                    continue;
+                for (QWidget* right : siblings)
+                    if (right == w || (right->x() > w->x() && !IsBackdrop(right) &&
+                                       right->y() <= g.bottom() && g.top() <= right->geometry().bottom()))
+                        moves[right] = std::max(moves.value(right), it.value());
+            }
+        }
+        for (auto it = moves.cbegin(); it != moves.cend(); ++it)
+            it.key()->move(it.key()->x() + it.value(), it.key()->y());
+    }
+}
+
 void FitFixedWindowToLabels(QWidget* window) {
-    if (!window || window->minimumSize() != window->maximumSize()) return;
+    if (!IsFixedSize(window)) return;
     constexpr int kMargin = 8;
     const int old = window->width();
     int needed = old;
     for (const QLabel* label : window->findChildren<QLabel*>()) {
-        const QWidget* parent = label->parentWidget();
-        if (parent && parent->layout() && parent->layout()->indexOf(label) >= 0) continue;
-        // A label never resized by hand takes its text's size when shown.
-        const int width = label->testAttribute(Qt::WA_Resized)
-                              ? label->width()
-                              : std::max(label->width(), label->sizeHint().width());
+        if (!IsPlacedByHand(label)) continue;
+        const int width = std::max(label->width(), ShownLabelGeometry(label).width());
         needed = std::max(needed, label->mapTo(window, QPoint(width, 0)).x() + kMargin);
+    }
+    // Controls moved aside for a label must fit as well.
+    for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || IsBackdrop(child)) continue;
+        if (child->geometry().right() + 1 > old)
+            needed = std::max(needed, child->geometry().right() + 1 + kMargin);
     }
     if (needed == old) return;
     const int delta = needed - old;

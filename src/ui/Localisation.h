@@ -8,7 +8,9 @@
 #include <QString>
 #include <functional>
 
+class QLabel;
 class QObject;
+class QRect;
 class QWidget;
 
 namespace quirindo::ui {
@@ -40,5 +42,14 @@ QList<QObject*> ApplicationWindows(QObject* mainWindow);
 // whole width stretch along and controls that were centred stay centred.
 // Windows of a size the user can change are left alone.
 void FitFixedWindowToLabels(QWidget* window);
+
+// In a window of fixed size, a control a label runs into moves right until
+// it stands beside the label, together with the controls in its column and
+// those right of it in its rows.
+void MakeRoomBesideLabels(QWidget* window);
+
+// Where a label placed by hand shows its text: its size once resized by
+// hand, its text's size otherwise (such a label takes that size when shown).
+QRect ShownLabelGeometry(const QLabel* label);
 
 } // namespace quirindo::ui

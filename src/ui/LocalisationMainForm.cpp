@@ -151,6 +151,10 @@ void TMainForm::TranslateApplication() {
     TranslateComponents(ApplicationWindows(this), [this](const QString& german) {
         return QString::fromStdString(translate->TranslateUtf8(german.toStdString()));
     });
+    FitNumericPanel();
+    // The settings strip is placed by hand like a dialog.
+    MakeRoomBesideLabels(SettingsStrip);
+    FitFixedWindowToLabels(SettingsStrip);
 }
 
 } // namespace quirindo::ui

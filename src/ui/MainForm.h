@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -141,6 +142,13 @@ public:
     TFloatSpinEdit *LinXEd = nullptr, *Linyed = nullptr, *linwed = nullptr;
     TFloatSpinEdit *WinkXed = nullptr, *WinkYEd = nullptr, *WinkWEd = nullptr;
     TFloatSpinEdit *ZirkXed = nullptr, *ZirkYed = nullptr, *ZirksEd = nullptr;
+    // Label, field and unit of each panel row, top to bottom.
+    struct TPanelRow {
+        QLabel* Label;
+        TFloatSpinEdit* Field;
+        QLabel* Unit;
+    };
+    std::vector<TPanelRow> PanelRows;
 
     // --- view area ----------------------------------------------------------
     QScrollArea* ScrollBox1 = nullptr;
@@ -372,6 +380,10 @@ private:
     void BuildSettingsStrip();
     void BuildToolMenu();
     void BuildNumericPanel();
+    // Places the panel's labels, fields and units from the labels' sizes in
+    // the interface language: the panel widens for a long label and a tall
+    // label pushes its field down, so no label is cut or covered.
+    void FitNumericPanel();
     void BuildViewArea();
     void CheckSubTool(QAction* parent, QAction* item);
     void CheckTool(QAction* item);

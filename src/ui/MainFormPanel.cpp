@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 #include <cmath>
 
 namespace quirindo::ui {
@@ -36,12 +37,10 @@ void TMainForm::BuildNumericPanel() {
     int k = 0;
     for (const TField& f : fields) {
         auto* label = new QLabel(QString::fromUtf8(f.Label), NumericPanel);
-        label->move(4, 8 + 40 * k);
         auto* unit = new QLabel(QString::fromUtf8(f.Unit), NumericPanel);
-        unit->move(96, 24 + 40 * k);
         auto* edit = new TFloatSpinEdit(NumericPanel, -kNoBound, kNoBound, 1.0, 0.0);
         edit->setObjectName(QString::fromLatin1(f.Name));
-        edit->setGeometry(4, 24 + 40 * k, 89, 21);
+        PanelRows.push_back({label, edit, unit});
         *f.Edit = edit;
         label->setBuddy(edit); // the field's name for screen readers
         double* value = f.Value;
@@ -57,7 +56,32 @@ void TMainForm::BuildNumericPanel() {
         });
         ++k;
     }
-    NumericPanel->setMinimumHeight(24 + 40 * k);
+    FitNumericPanel();
+}
+
+void TMainForm::FitNumericPanel() {
+    // The classic places (label at 4, 8 + 40k, an 89 x 21 field 16 pixels
+    // below it, the unit at 96) and width 121 are the smallest the panel
+    // takes; a font or a translation that needs more gets more.
+    constexpr int kLeft = 4, kGap = 3, kFieldWidth = 89, kFieldHeight = 21, kRight = 4;
+    int labelHeight = 16;
+    for (const TPanelRow& row : PanelRows)
+        labelHeight = std::max(labelHeight, row.Label->sizeHint().height());
+    const int pitch = std::max(40, labelHeight + kFieldHeight + kGap);
+    int width = 121;
+    int top = 8;
+    for (const TPanelRow& row : PanelRows) {
+        row.Label->setGeometry(kLeft, top, row.Label->sizeHint().width(), labelHeight);
+        row.Field->setGeometry(kLeft, top + labelHeight, kFieldWidth, kFieldHeight);
+        const QSize unit = row.Unit->sizeHint();
+        const int unitLeft = kLeft + kFieldWidth + kGap;
+        row.Unit->setGeometry(unitLeft, top + labelHeight + (kFieldHeight - unit.height()) / 2,
+                              unit.width(), unit.height());
+        width = std::max({width, kLeft + row.Label->width() + kRight, unitLeft + unit.width() + kRight});
+        top += pitch;
+    }
+    NumericPanel->setFixedWidth(width);
+    NumericPanel->setMinimumHeight(top - pitch + labelHeight + kFieldHeight + 8);
 }
 
 namespace {

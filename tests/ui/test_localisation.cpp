@@ -30,7 +30,7 @@ namespace {
 
 using ui::TranslateComponents;
 
-const std::string kRestartIt = "Chiudete il programma e riavviatelo!";
+const std::string kRestartIt = "Chiudere il programma e riavviarlo.";
 
 // A table knowing the menu title "Datei", the two messages of the restart
 // prompt and the drawing filter in English and Italian.
@@ -38,11 +38,11 @@ TRows SmallTable() {
     return {
         {"Datei", "File", "File"},
         {"Bitte schließen Sie das Programm und starten Sie es erneut!",
-         "Please close the program and start it again!", kRestartIt},
+         "Please close the program and start it again.", kRestartIt},
         {"TAVREN Quirindo 1.0", "Quirindo (English)", "Quirindo (italiano)"},
         {"Zeichnungen (*.qrd)|*.qrd", "Drawings (*.qrd)|*.qrd", "Disegni (*.qrd)|*.qrd"},
         {"Zeichnungen (*.qrd)", "WRONG: looked up in parts", "SBAGLIATO"},
-        {"unbenannt.qrd", "untitled.qrd", "senza_titolo.qrd", "spare.qrd"},
+        {"unbenannt.qrd", "untitled.qrd", "senza titolo.qrd", "spare.qrd"},
     };
 }
 
@@ -237,7 +237,7 @@ TEST_F(LocalisationTest, ChoosingItalianPromptsInItalianAndSavesTheNumber) {
     EXPECT_EQ(Form->StartLanguage, 1);
     // Texts looked up from now on come from the new column.
     Form->SetChanged();
-    EXPECT_TRUE(Form->windowTitle().contains(QStringLiteral("senza_titolo.qrd*")));
+    EXPECT_TRUE(Form->windowTitle().contains(QStringLiteral("senza titolo.qrd*")));
 
     Form->Deutsch1->trigger();
     EXPECT_EQ(OptionsOnDisk(), (std::vector<std::uint8_t>{0, 0, 0, 0}));

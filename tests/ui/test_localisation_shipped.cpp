@@ -4,15 +4,22 @@
 // translate.dbf as a new row and make this test fail).
 
 #include "AddTextForm.h"
+#include "FontChooser.h"
 #include "DPIForm.h"
 #include "Localisation.h"
 #include "LocalisationFixture.h"
 #include "Messages.h"
 #include "SeiteEinrichtenForm.h"
+#include "SpinEdits.h"
 #include "TranslateForm.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QLabel>
+#include <QLayout>
 #include <QMap>
 
 #include <filesystem>
@@ -84,18 +91,6 @@ TEST_P(ShippedTranslations, NoGermanTextIsLeftAndNoTextIsMissing) {
             EXPECT_TRUE(it == translation.constEnd() || it.value() == text.trimmed())
                 << "German text shown: " << text.toStdString();
         }
-    // No translated label sticks out of a dialog of fixed size.
-    for (QWidget* dialog : {static_cast<QWidget*>(&dpiForm), static_cast<QWidget*>(&pageSetup),
-                            static_cast<QWidget*>(&addText)}) {
-        dialog->show();
-        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-            if (!label->isVisible()) continue;
-            const int right = label->mapTo(dialog, QPoint(label->width(), 0)).x();
-            EXPECT_LE(right, dialog->width()) << label->text().toStdString();
-            EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
-        }
-        dialog->hide();
-    }
     EXPECT_FALSE(Fake->Errors.isEmpty());
     for (const QString& error : Fake->Errors)
         EXPECT_FALSE(error.startsWith(QStringLiteral("Die Datei"))) << error.toStdString();
@@ -140,6 +135,124 @@ TEST_P(ShippedTranslations, ReasonsSpeakTheInterfaceLanguage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EnglishAndItalian, ShippedTranslations, ::testing::Values(1, 2));
+
+// Every label placed by hand in `container` shows its whole text: it is as
+// large as its text needs, lies inside its parent, and no other control of
+// the same parent covers any part of it.
+void ExpectLabelsReadable(const QWidget* container, const std::string& where) {
+    for (const QLabel* label : container->findChildren<QLabel*>()) {
+        if (!label->isVisible() || label->text().isEmpty()) continue;
+        const QWidget* parent = label->parentWidget();
+        if (parent->layout() && parent->layout()->indexOf(label) >= 0) continue;
+        const std::string name = where + ": \"" + label->text().toStdString() + "\"";
+        const QRect text = label->geometry();
+        EXPECT_GE(text.width(), label->sizeHint().width()) << name << " is cut";
+        EXPECT_GE(text.height(), label->sizeHint().height()) << name << " is cut";
+        EXPECT_TRUE(parent->rect().contains(text)) << name << " sticks out of its parent";
+        for (const QWidget* other : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other == label || !other->isVisible() ||
+                other->metaObject() == &QFrame::staticMetaObject) // the strips behind
+                continue;
+            EXPECT_FALSE(other->geometry().intersects(text))
+                << name << " is covered by " << other->metaObject()->className() << " \""
+                << other->objectName().toStdString() << "\"";
+        }
+    }
+}
+
+class ShippedLayout : public LocalisationTest, public ::testing::WithParamInterface<int> {};
+
+// In each shipped language the fixed dialogs, the numeric panel and the
+// settings strip show every label whole and uncovered.
+TEST_P(ShippedLayout, NoLabelIsCutOrCovered) {
+    std::filesystem::copy_file(QUIRINDO_SHIPPED_TRANSLATIONS, Dir.File("translate.dbf"));
+    Options({static_cast<std::uint8_t>(GetParam()), 0, 0, 0});
+    Start();
+    ui::TDPIForm dpiForm(Form.get());
+    ui::TSeiteEinrichtenForm pageSetup(Form.get());
+    ui::TAddTextForm addText(Form.get());
+    Form->show(); // the first showing translates
+    Form->LeistefrZahleneingabe1->trigger();
+    ASSERT_TRUE(Form->NumericPanel->isVisible());
+    ExpectLabelsReadable(Form->NumericPanel, "numeric panel");
+    ExpectLabelsReadable(Form->SettingsStrip, "settings strip");
+    // The panel's fields still stand under their labels, in one column.
+    EXPECT_EQ(Form->WinkWEd->x(), Form->LinXEd->x());
+    EXPECT_LT(Form->LinXEd->y(), Form->Linyed->y());
+    for (QWidget* dialog : {static_cast<QWidget*>(&dpiForm), static_cast<QWidget*>(&pageSetup),
+                            static_cast<QWidget*>(&addText)}) {
+        dialog->show();
+        ExpectLabelsReadable(dialog, dialog->objectName().toStdString());
+        dialog->hide();
+    }
+    // The page setup's two fields stay aligned beside their labels.
+    EXPECT_EQ(pageSetup.breited->x(), pageSetup.hoched->x());
+    EXPECT_LE(pageSetup.breited->geometry().right(), pageSetup.width());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryShippedLanguage, ShippedLayout, ::testing::Values(0, 1, 2));
+
+// The font chooser is built when the user asks for it, long after the
+// interface was translated; it still speaks the interface language.
+TEST_P(ShippedTranslations, FontChooserSpeaksTheInterfaceLanguage) {
+    const int language = GetParam();
+    std::filesystem::copy_file(QUIRINDO_SHIPPED_TRANSLATIONS, Dir.File("translate.dbf"));
+    std::map<QString, QString> translation;
+    for (const auto& row : ReadTranslationTable(Dir.File("translate.dbf")))
+        translation[QString::fromStdString(row[0])] =
+            QString::fromStdString(row[static_cast<std::size_t>(language)]);
+    Options({static_cast<std::uint8_t>(language), 0, 0, 0});
+    StartAndShow();
+
+    ui::TFontChooser chooser(tools::TTextFont{}, Form.get());
+    EXPECT_EQ(chooser.windowTitle(), translation.at(QStringLiteral("Schriftart")));
+    EXPECT_EQ(chooser.ColorBtn->text(), translation.at(QStringLiteral("Farbe wählen...")));
+    QStringList shown;
+    for (const QLabel* label : chooser.findChildren<QLabel*>())
+        if (label->parentWidget() == &chooser) shown << label->text();
+    for (const QPushButton* button :
+         chooser.findChild<QDialogButtonBox*>()->findChildren<QPushButton*>())
+        shown << button->text();
+    EXPECT_TRUE(shown.contains(translation.at(QStringLiteral("Abbrechen"))));
+    for (const QString& text : shown) {
+        const auto it = translation.find(text);
+        EXPECT_TRUE(it == translation.end() || it->second == text)
+            << "German text in the font chooser: " << text.toStdString();
+    }
+}
+
+// The shipped wording reads as one native text: British spelling
+// throughout in English, the usual desktop commands, and in Italian one
+// impersonal way of addressing the user (infinitives, no "voi" or "Lei"),
+// with file names as a user would type them.
+TEST(ShippedWording, OneSpellingOneFormOfAddressAndDesktopTerms) {
+    const TRows rows = ReadTranslationTable(QUIRINDO_SHIPPED_TRANSLATIONS);
+    ASSERT_FALSE(rows.empty());
+    const QRegularExpression american(QStringLiteral("\\bcolor"),
+                                      QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression formal(
+        QStringLiteral("\\b(volete|potete|desidera|desiderate|siete|avete|chiudete|"
+                       "scegliete|salvate|riavviate|\\w+(?:ate|ete|ite)(?:lo|la|li|le|ne))\\b"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    std::map<std::string, std::vector<std::string>> byGerman;
+    for (const auto& row : rows) {
+        byGerman[row[0]] = row;
+        const QString english = QString::fromStdString(row[1]);
+        const QString italian = QString::fromStdString(row[2]);
+        EXPECT_FALSE(american.match(english).hasMatch()) << "American spelling: " << row[1];
+        EXPECT_FALSE(formal.match(italian).hasMatch()) << "addresses the user as voi/Lei: " << row[2];
+        if (english.endsWith(QStringLiteral(".qrd"))) {
+            EXPECT_FALSE(italian.contains(QLatin1Char('_'))) << row[2];
+        }
+    }
+    EXPECT_EQ(byGerman.at("Farbe")[1], "Colour");
+    EXPECT_EQ(byGerman.at("Beenden")[1], "Quit");
+    EXPECT_EQ(byGerman.at("Zurück...")[1], "Close");
+    EXPECT_EQ(byGerman.at("Zurück...")[2], "Chiudi");
+    // The strip says what its fields set.
+    EXPECT_EQ(byGerman.at("Strichstärke:")[2], "Spessore linea:");
+    EXPECT_EQ(byGerman.at("Radiergummi:")[2], "Larghezza gomma:");
+}
 
 } // namespace
 } // namespace quirindo::test

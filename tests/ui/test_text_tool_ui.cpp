@@ -7,10 +7,14 @@
 #include "PaintBox.h"
 #include "SpinEdits.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QFontDialog>
+#include <QFontDatabase>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -144,6 +148,74 @@ TEST(FontChooserTest, YieldsFaceSizeStyleColourCharsetAndPitch) {
         EXPECT_EQ(ui::TextFontFromQFont(mono, 0, 0).Pitch, 2);
     }
     EXPECT_EQ(ui::TextFontFromQFont(ui::QFontFromTextFont(initial), 0, 0).Style, initial.Style);
+}
+
+// Pixels of `widget` as shown that are clearly of the colour `green`.
+int GreenPixels(QWidget* widget) {
+    const QImage shot = widget->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.green() > 180 && c.red() < 80 && c.blue() < 80) ++count;
+        }
+    return count;
+}
+
+// Enter and Escape answer the whole chooser and leave its font box in
+// place; an OK without a change keeps a face the system lacks; the sample
+// is drawn in the chosen colour.
+TEST(FontChooserTest, KeysAnswerTheChooserAndAnUntouchedFaceSurvives) {
+    tools::TTextFont initial;
+    initial.Face = QStringLiteral("Quirindo Missing Face");
+    initial.Size = 18;
+    ASSERT_FALSE(QFontDatabase::hasFamily(initial.Face));
+    ui::TFontChooser chooser(initial);
+    chooser.show();
+    EXPECT_EQ(chooser.SelectedFont().Face, initial.Face);
+    QFont larger = chooser.FontBox->currentFont();
+    larger.setPointSize(24);
+    chooser.FontBox->setCurrentFont(larger);
+    EXPECT_EQ(chooser.SelectedFont().Face, initial.Face) << "only the size was changed";
+    EXPECT_EQ(chooser.SelectedFont().Size, 24);
+
+    // The keys reach the chooser wherever the focus is in the font box: in
+    // a face, style or size list or in one of its edits.
+    QList<QWidget*> targets;
+    for (QLineEdit* edit : chooser.FontBox->findChildren<QLineEdit*>())
+        targets << edit;
+    for (QAbstractItemView* list : chooser.FontBox->findChildren<QAbstractItemView*>())
+        targets << list;
+    ASSERT_GE(targets.size(), 4);
+    for (QWidget* target : targets)
+        for (int key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Enter}) {
+            chooser.show();
+            chooser.setResult(-1);
+            Key(target, key);
+            EXPECT_FALSE(chooser.isVisible()) << key;
+            EXPECT_EQ(chooser.result(),
+                      key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted)
+                << key << " in " << target->metaObject()->className();
+            EXPECT_FALSE(chooser.FontBox->isHidden()) << "the font box closed itself on " << key;
+        }
+    chooser.show();
+
+    // A face the user picks is taken.
+    const QString shown = chooser.FontBox->currentFont().family();
+    QString other;
+    for (const QString& family : QFontDatabase::families())
+        if (family != shown && !QFontDatabase::isPrivateFamily(family)) {
+            other = family;
+            break;
+        }
+    ASSERT_FALSE(other.isEmpty());
+    chooser.FontBox->setCurrentFont(QFont(other, 24));
+    EXPECT_EQ(chooser.SelectedFont().Face, chooser.FontBox->currentFont().family());
+    EXPECT_NE(chooser.SelectedFont().Face, initial.Face);
+
+    EXPECT_EQ(GreenPixels(chooser.FontBox), 0);
+    chooser.SetColor(TColorFromQColor(QColor(0, 255, 0)));
+    EXPECT_GT(GreenPixels(chooser.FontBox), 20) << "the sample is not drawn in the chosen colour";
 }
 
 class TextToolUiTest : public MainFormTest {
