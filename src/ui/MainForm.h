@@ -348,7 +348,7 @@ public:
     // The file an export goes to. An existing file is replaced only when the
     // user says so, with a plain warning when it is the open drawing's own
     // file; "No" goes back to the file dialog, "Cancel" ends the export.
-    std::optional<QString> AskExportFileName(TFileDialogSpec request);
+    std::optional<QString> AskExportFileName(TFileDialogRequest request);
     // The page setup and resolution dialogs, made once and reused.
     void CreateOutputDialogs();
     TSeiteEinrichtenForm& SeiteEinrichtenForm();
@@ -395,7 +395,7 @@ private:
     // Gives the icon buttons and tool buttons their names for screen
     // readers and a place in the keyboard's tab order.
     void MakeControlsAccessible();
-    TFileDialogSpec DrawingDialogSpec(const char* title, bool suggestName) const;
+    TFileDialogRequest DrawingDialogRequest(const char* title, bool suggestName) const;
     void ReportFileError(const char* germanTemplate, const QString& path, const QString& reason);
     // A reason the core reported (a German text), in the current language.
     static QString Reason(const std::string& germanReason);

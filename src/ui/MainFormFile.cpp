@@ -14,11 +14,11 @@
 
 namespace quirindo::ui {
 
-TFileDialogSpec TMainForm::DrawingDialogSpec(const char* title, bool suggestName) const {
-    TFileDialogSpec spec{Tr(title), QStringLiteral("qrd"), Tr(kDrawingFilter)};
-    spec.Directory = DialogFolder();
-    if (suggestName) spec.SuggestedName = SuggestedName(QStringLiteral("qrd"));
-    return spec;
+TFileDialogRequest TMainForm::DrawingDialogRequest(const char* title, bool suggestName) const {
+    TFileDialogRequest request{Tr(title), QStringLiteral("qrd"), Tr(kDrawingFilter)};
+    request.Directory = DialogFolder();
+    if (suggestName) request.SuggestedName = SuggestedName(QStringLiteral("qrd"));
+    return request;
 }
 
 TAnswer TMainForm::AskToSaveChanges() {
@@ -58,16 +58,8 @@ void TMainForm::Neu1Click() {
 }
 
 bool TMainForm::FormCloseQuery() {
-    if (!Changed) return true;
-    switch (AskToSaveChanges()) {
-    case TAnswer::Yes:
-        return SaveFile();
-    case TAnswer::No:
-        return true;
-    case TAnswer::Cancel:
-        return false;
-    }
-    return false;
+    // Closing drops the drawing just as opening another one does.
+    return MayReplaceDrawing();
 }
 
 bool TMainForm::SaveFile() {
@@ -75,7 +67,7 @@ bool TMainForm::SaveFile() {
     if (!FileName.isEmpty()) {
         result = SaveTheFile();
     } else if (const auto path =
-                   FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter", true))) {
+                   FDialogs->AskSaveFileName(DrawingDialogRequest("Speichern unter", true))) {
         RememberFolderOf(*path);
         FileName = *path;
         result = SaveTheFile();
@@ -92,7 +84,7 @@ void TMainForm::Speichern1Click() {
 }
 
 void TMainForm::Speichernunter1Click() {
-    const auto path = FDialogs->AskSaveFileName(DrawingDialogSpec("Speichern unter", true));
+    const auto path = FDialogs->AskSaveFileName(DrawingDialogRequest("Speichern unter", true));
     if (!path) return;
     RememberFolderOf(*path);
     // The drawing takes the new name only once it is saved under it; after a
@@ -193,7 +185,7 @@ bool TMainForm::MayReplaceDrawing() {
 
 bool TMainForm::OpenFile() {
     if (!MayReplaceDrawing()) return false;
-    const auto path = FDialogs->AskOpenFileName(DrawingDialogSpec("Öffnen", false));
+    const auto path = FDialogs->AskOpenFileName(DrawingDialogRequest("Öffnen", false));
     bool result = false;
     if (path) {
         RememberFolderOf(*path);

@@ -100,7 +100,7 @@ std::optional<TPrintableArea> TMainForm::PrinterPrintableArea() {
     return TPrintableArea{area.width(), area.height(), dpi};
 }
 
-std::optional<QString> TMainForm::AskExportFileName(TFileDialogSpec request) {
+std::optional<QString> TMainForm::AskExportFileName(TFileDialogRequest request) {
     // The question is asked here, in the interface language, once; the file
     // dialog must not ask as well.
     request.ConfirmOverwrite = false;

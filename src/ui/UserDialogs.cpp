@@ -38,7 +38,7 @@ TAnswer TQtUserDialogs::AskYesNoCancel(const QString& caption, const QString& te
     return TAnswer::Cancel;
 }
 
-void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSpec& request) {
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
     dialog.setWindowTitle(request.Title);
     dialog.setDefaultSuffix(request.DefaultSuffix);
     dialog.setNameFilter(QtFilterFromPairs(request.Filter));
@@ -48,7 +48,7 @@ void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSpec& request) {
     if (!request.SuggestedName.isEmpty()) dialog.selectFile(request.SuggestedName);
 }
 
-std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogSpec& request) {
+std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogRequest& request) {
     QFileDialog dialog(FParent);
     PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -58,7 +58,7 @@ std::optional<QString> TQtUserDialogs::AskSaveFileName(const TFileDialogSpec& re
     return dialog.selectedFiles().first();
 }
 
-std::optional<QString> TQtUserDialogs::AskOpenFileName(const TFileDialogSpec& request) {
+std::optional<QString> TQtUserDialogs::AskOpenFileName(const TFileDialogRequest& request) {
     QFileDialog dialog(FParent);
     PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -17,7 +17,7 @@ enum class TAnswer { Yes, No, Cancel };
 
 // A file dialog's description: default suffix and a filter in the
 // "Text|pattern|Text|pattern" form the translation table holds.
-struct TFileDialogSpec {
+struct TFileDialogRequest {
     QString Title;
     QString DefaultSuffix;
     QString Filter;
@@ -34,8 +34,8 @@ public:
     virtual ~TUserDialogs() = default;
     virtual TAnswer AskYesNoCancel(const QString& caption, const QString& text) = 0;
     // The chosen path, or nothing when the user cancelled.
-    virtual std::optional<QString> AskSaveFileName(const TFileDialogSpec& request) = 0;
-    virtual std::optional<QString> AskOpenFileName(const TFileDialogSpec& request) = 0;
+    virtual std::optional<QString> AskSaveFileName(const TFileDialogRequest& request) = 0;
+    virtual std::optional<QString> AskOpenFileName(const TFileDialogRequest& request) = 0;
     virtual void ShowError(const QString& caption, const QString& text) = 0;
     // The chosen colour as 0x00BBGGRR, or nothing when cancelled.
     virtual std::optional<std::int32_t> AskColor(std::int32_t initial) = 0;
@@ -49,8 +49,8 @@ class TQtUserDialogs final : public TUserDialogs {
 public:
     explicit TQtUserDialogs(QWidget* parent) : FParent(parent) {}
     TAnswer AskYesNoCancel(const QString& caption, const QString& text) override;
-    std::optional<QString> AskSaveFileName(const TFileDialogSpec& request) override;
-    std::optional<QString> AskOpenFileName(const TFileDialogSpec& request) override;
+    std::optional<QString> AskSaveFileName(const TFileDialogRequest& request) override;
+    std::optional<QString> AskOpenFileName(const TFileDialogRequest& request) override;
     void ShowError(const QString& caption, const QString& text) override;
     std::optional<std::int32_t> AskColor(std::int32_t initial) override;
     std::optional<tools::TTextFont> AskTextFont(const tools::TTextFont& initial) override;
@@ -61,7 +61,7 @@ private:
 
 // Title, filter, default suffix, starting folder and proposed name of a Qt
 // file dialog from `request`.
-void PrepareFileDialog(QFileDialog& dialog, const TFileDialogSpec& request);
+void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request);
 
 // "Zeichnungen (*.qrd)|*.qrd" -> "Zeichnungen (*.qrd)": pairs of description
 // and pattern become Qt's "Description (patterns)" entries joined by ";;".

@@ -22,18 +22,18 @@ public:
     QStringList Questions, Errors;
     int SaveDialogs = 0, OpenDialogs = 0, ColorDialogs = 0;
     std::int32_t LastColorPreset = -1;
-    ui::TFileDialogSpec LastSpec;
+    ui::TFileDialogRequest LastSpec;
 
     ui::TAnswer AskYesNoCancel(const QString& caption, const QString& text) override {
         Questions << caption + QStringLiteral("|") + text;
         return Pop(Answers, ui::TAnswer::Cancel);
     }
-    std::optional<QString> AskSaveFileName(const ui::TFileDialogSpec& request) override {
+    std::optional<QString> AskSaveFileName(const ui::TFileDialogRequest& request) override {
         ++SaveDialogs;
         LastSpec = request;
         return Chosen(Pop(SaveNames, QString()));
     }
-    std::optional<QString> AskOpenFileName(const ui::TFileDialogSpec& request) override {
+    std::optional<QString> AskOpenFileName(const ui::TFileDialogRequest& request) override {
         ++OpenDialogs;
         LastSpec = request;
         return Chosen(Pop(OpenNames, QString()));

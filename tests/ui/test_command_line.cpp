@@ -42,6 +42,21 @@ protected:
     }
     QString Q(const char* name) const { return QString::fromStdString(Dir.File(name)); }
 
+    // The 100 mm line at y = 50 mm alone, with the given page count.
+    void WriteLineDrawing(const char* name, double pageCount) {
+        TDrawing drawing;
+        TDrawObject* o = drawing.Objects.Append();
+        o->Kind = okLine;
+        o->X1 = 50;
+        o->Y1 = 50;
+        o->X2 = 150;
+        o->Y2 = 50;
+        TDrawingSettings settings;
+        settings.PageCount = pageCount;
+        std::string error;
+        ASSERT_TRUE(WriteFileAtomically(Dir.File(name), SaveDrawing(drawing, settings), error));
+    }
+
     int Run(QStringList args) {
         Out.clear();
         Err.clear();
@@ -196,17 +211,8 @@ TEST_F(CommandLine, AFailedExportLeavesThePreviousFile) {
 // The command line takes a stored page count of 2.6 as the window does
 // (three pages, not two) and gives its reasons in English.
 TEST_F(CommandLine, PageCountAndReasonsAgreeWithTheWindow) {
-    TDrawing drawing;
-    TDrawObject* o = drawing.Objects.Append();
-    o->Kind = okLine;
-    o->X1 = 50;
-    o->Y1 = 50;
-    o->X2 = 150;
-    o->Y2 = 50;
-    TDrawingSettings settings;
-    settings.PageCount = 2.6;
+    WriteLineDrawing("pages.qrd", 2.6);
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(Dir.File("pages.qrd"), SaveDrawing(drawing, settings), error));
     ASSERT_EQ(Run({"--export-dxf", Q("pages.qrd"), Q("pages.dxf")}), 0) << Err.toStdString();
     std::vector<std::uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(Dir.File("pages.dxf"), bytes, error)) << error;
@@ -267,20 +273,10 @@ int RunProgram(const QStringList& args, QByteArray* said = nullptr) {
 // pages for the exporting program as they do in the window: the DXF puts a
 // line 50 mm below the top of page 1 at 10 x 297 - 50.
 TEST_F(CommandLine, HugePageCountsMeanTenPagesInTheProgramToo) {
-    TDrawing drawing;
-    TDrawObject* o = drawing.Objects.Append();
-    o->Kind = okLine;
-    o->X1 = 50;
-    o->Y1 = 50;
-    o->X2 = 150;
-    o->Y2 = 50;
     for (const double count : {2147483648.0, 4294967296.5, 1e300}) {
         SCOPED_TRACE(count);
-        TDrawingSettings settings;
-        settings.PageCount = count;
+        WriteLineDrawing("many.qrd", count);
         std::string error;
-        ASSERT_TRUE(
-            WriteFileAtomically(Dir.File("many.qrd"), SaveDrawing(drawing, settings), error));
         QByteArray said;
         ASSERT_EQ(RunProgram({"--export-dxf", Q("many.qrd"), Q("many.dxf")}, &said), 0)
             << said.toStdString();

@@ -100,14 +100,14 @@ TEST_F(RememberedTest, FileDialogsStartInTheDrawingsFolderAndProposeItsName) {
 
 TEST_F(RememberedTest, QtFileDialogOpensInTheGivenFolderWithTheProposedName) {
     const QString plans = Folder("plans");
-    ui::TFileDialogSpec spec{QStringLiteral("Export"), QStringLiteral("dxf"),
+    ui::TFileDialogRequest request{QStringLiteral("Export"), QStringLiteral("dxf"),
                              QStringLiteral("DXF (*.dxf)|*.dxf")};
-    spec.Directory = plans;
-    spec.SuggestedName = QStringLiteral("triangle.dxf");
+    request.Directory = plans;
+    request.SuggestedName = QStringLiteral("triangle.dxf");
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    ui::PrepareFileDialog(dialog, spec);
+    ui::PrepareFileDialog(dialog, request);
     EXPECT_EQ(QFileInfo(dialog.directory().absolutePath()).canonicalFilePath(),
               QFileInfo(plans).canonicalFilePath());
     ASSERT_FALSE(dialog.selectedFiles().isEmpty());
