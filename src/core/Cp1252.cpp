@@ -25,6 +25,10 @@ int ToByte(char16_t c) {
 
 } // namespace
 
+int Cp1252Byte(char16_t c) {
+    return ToByte(c);
+}
+
 std::u16string Utf16FromCp1252(std::string_view bytes) {
     std::u16string out;
     out.reserve(bytes.size());

@@ -4,6 +4,8 @@
 #include "Geometry.h"
 #include "PageGeometry.h"
 
+#include <QFontMetricsF>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -162,6 +164,14 @@ QColor TTextFontResolver::Color(TColor color) const {
 int TextPixelSize(std::int32_t size, double fontFactor) {
     const double magnitude = std::fabs(static_cast<double>(size));
     return std::clamp(RoundHalfEven(magnitude * fontFactor), 1, kMaxFontPx);
+}
+
+TTextLineMetrics TextLineMetrics(const TTextObject& text, double fontFactor,
+                                 const TTextFontResolver& fonts) {
+    const QFontMetricsF metrics(fonts.Font(text, fontFactor));
+    // The canvas lays lines out one font height plus the leading apart,
+    // the first with its top at the text's top.
+    return {metrics.ascent(), metrics.lineSpacing(), metrics.capHeight()};
 }
 
 int PenWidthPx(double widthMm, double scale) {

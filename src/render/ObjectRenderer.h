@@ -36,6 +36,19 @@ private:
 // A negative size (Windows reads it as a cell height) counts by its magnitude.
 [[nodiscard]] int TextPixelSize(std::int32_t size, double fontFactor);
 
+// How the lines of a text are laid out when drawn, in pixels: from the top
+// of the text to the first baseline, from one baseline to the next, and the
+// height of capital letters.
+struct TTextLineMetrics {
+    double Ascent = 0.0;
+    double LineSpacing = 0.0;
+    double CapHeight = 0.0;
+};
+
+// The metrics of the font DrawObjects draws `text` with at `fontFactor`.
+[[nodiscard]] TTextLineMetrics TextLineMetrics(const TTextObject& text, double fontFactor,
+                                               const TTextFontResolver& fonts);
+
 // round(widthMm x scale), halves to even; 0 or less gives 1, at most
 // kMaxPenWidthPx.
 [[nodiscard]] int PenWidthPx(double widthMm, double scale);

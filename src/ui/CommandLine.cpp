@@ -2,6 +2,7 @@
 
 #include "BitmapExport.h"
 #include "DrawingFile.h"
+#include "DxfTextMeasure.h"
 #include "DxfWriter.h"
 #include "FileIO.h"
 #include "Messages.h"
@@ -70,8 +71,10 @@ int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
     TLoaded loaded;
     if (!Load(in, loaded, err)) return 1;
     std::string error;
+    TDxfWriteOptions options;
+    options.TextMeasure = DxfTextMeasure(TTextFontResolver(), kScreenDpi);
     if (!WriteDxfFile(out.toStdString(), *loaded.Drawing, PageCountOf(loaded.Settings),
-                      loaded.Settings.PageHeightInch, error)) {
+                      loaded.Settings.PageHeightInch, error, options)) {
         err << "quirindo: cannot write " << out << ": " << English(error) << "\n";
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "BitmapExport.h"
 #include "DPIForm.h"
 #include "DrawingFile.h"
+#include "DxfTextMeasure.h"
 #include "DxfWriter.h"
 #include "FileIO.h"
 #include "MainForm.h"
@@ -137,7 +138,10 @@ void TMainForm::DXFExportActionClick() {
 
 bool TMainForm::savedxfArc(const QString& fileName) {
     std::string error;
-    if (!WriteDxfFile(fileName.toStdString(), *Drawing, PageCount(), PageHeightInch, error)) {
+    TDxfWriteOptions options;
+    options.TextMeasure = DxfTextMeasure(TTextFontResolver(), PaintBox1->logicalDpiX());
+    if (!WriteDxfFile(fileName.toStdString(), *Drawing, PageCount(), PageHeightInch, error,
+                      options)) {
         ReportFileError("Die Datei %1 konnte nicht geschrieben werden: %2", fileName,
                         Reason(error));
         return false;

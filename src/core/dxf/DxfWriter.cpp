@@ -28,22 +28,43 @@
 namespace quirindo {
 namespace {
 
-// One line type and one layer, then the start of the entities. (Each group
-// code is followed by exactly one value; an extra line after the layer
-// table's count would shift every later pair and readers refuse the file.)
-constexpr std::array<std::string_view, 50> kFixedBeginning = {
+// A header declaring the version whose groups the file uses (so readers
+// take the code page from it), the code page of the texts and millimetres
+// as the unit; then one line type and two layers: "0" for everything drawn
+// and "RADIERT" for the white strokes of the eraser, so that a CAD user
+// sees what was covered and can switch it off. (Each group code is followed
+// by exactly one value; an extra line after a table's count would shift every
+// later pair and readers refuse the file.)
+constexpr std::array<std::string_view, 78> kFixedBeginning = {
+    " 0",  "SECTION",    "  2", "HEADER", "  9", "$ACADVER",
+    "  1", "AC1009",     "  9", "$DWGCODEPAGE", "  3", "ANSI_1252",
+    "  9", "$INSUNITS",  " 70", "4",      " 0",  "ENDSEC",
     " 0",  "SECTION",    "  2", "TABLES", " 0", "TABLE",
     " 2",  "LTYPE",      "70",  "1",      "0",  "LTYPE",
     "2",   "AUSGEZOGEN", "70",  "0",      "3",  "Ausgezogenen Linie",
     "72",  "65",         "73",  "0",      "40", "0.0",
     "0",   "ENDTAB",     " 0",  "TABLE",  " 2", "LAYER",
-    "70",  "1",          "0",   "LAYER",  "2",  "0",
+    "70",  "2",          "0",   "LAYER",  "2",  "0",
     "70",  "0",          "62",  "7",      "6",  "AUSGEZOGEN",
+    "0",   "LAYER",      "2",   "RADIERT", "70", "0",
+    "62",  "8",          "6",   "AUSGEZOGEN",
     " 0",  "ENDTAB",     " 0",  "ENDSEC", " 0", "SECTION",
     "  2", "ENTITIES"};
 
-constexpr std::string_view kPolylineStart = "0\r\nPOLYLINE\r\n8\r\n0\r\n66\r\n1\r\n";
+// The eraser paints white; whatever is white covers like it, so it goes on
+// the eraser's layer too.
+constexpr std::int32_t kEraserColor = 0xFFFFFF;
+
+enum class TLayer : std::uint8_t { Drawn, Erased };
+
+constexpr std::string_view kPolylineStartDrawn = "0\r\nPOLYLINE\r\n8\r\n0\r\n66\r\n1\r\n";
+constexpr std::string_view kPolylineStartErased =
+    "0\r\nPOLYLINE\r\n8\r\nRADIERT\r\n66\r\n1\r\n";
 constexpr std::string_view kPolylineEnd = "0\r\nSEQEND\r\n";
+
+std::string_view PolylineStart(TLayer layer) {
+    return layer == TLayer::Erased ? kPolylineStartErased : kPolylineStartDrawn;
+}
 
 constexpr int kCurveSteps = 8;
 constexpr int kArcSteps = 100;
@@ -141,10 +162,14 @@ private:
 };
 
 // Chains pieces into polylines: a piece that starts exactly where the last
-// one ended continues the open polyline, also across objects.
+// one ended, on the same layer, continues the open polyline, also across
+// objects.
 class TPolylineWriter {
 public:
     explicit TPolylineWriter(TDxfText& out) : FOut(out) {}
+
+    // The layer of the pieces that follow.
+    void SetLayer(TLayer layer) { FLayer = layer; }
 
     void WritePiece(TDxfPoint p1, TDxfPoint p2, double bulge) {
         // Overflow in a far-out object must not put "inf" or "nan" into the file.
@@ -155,9 +180,12 @@ public:
         if (!FPolylineOpen) {
             StartPolyline();
             FPolylineOpen = true;
-            if (!FAnyPiece) FFirstStart = p1;
+            if (!FAnyPiece) {
+                FFirstStart = p1;
+                FFirstLayer = FLayer;
+            }
             FAnyPiece = true;
-        } else if (p1.X != FLastEnd.X || p1.Y != FLastEnd.Y) {
+        } else if (p1.X != FLastEnd.X || p1.Y != FLastEnd.Y || FLayer != FOpenLayer) {
             FOut.Lines(kPolylineEnd);
             StartPolyline();
         } else {
@@ -169,6 +197,7 @@ public:
         FLastEndText.Set(p2);
         Vertex(FLastEndText);
         FLastEnd = p2;
+        FOpenLayer = FLayer;
     }
 
     void Finish() {
@@ -179,14 +208,17 @@ public:
 
     bool AnyPiece() const { return FAnyPiece; }
     TDxfPoint FirstStart() const { return FFirstStart; }
+    TLayer FirstLayer() const { return FFirstLayer; }
     TDxfPoint LastEnd() const { return FLastEnd; }
+    TLayer LastLayer() const { return FOpenLayer; }
 
 private:
-    void StartPolyline() { FOut.Lines(kPolylineStart); }
+    void StartPolyline() { FOut.Lines(PolylineStart(FLayer)); }
 
     // The bulk of a large file, so its fixed lines go out in one piece.
     void Vertex(const TNumberText& point) {
-        FOut.Lines("0\r\nVERTEX\r\n8\r\n0\r\n10\r\n");
+        FOut.Lines(FLayer == TLayer::Erased ? "0\r\nVERTEX\r\n8\r\nRADIERT\r\n10\r\n"
+                                            : "0\r\nVERTEX\r\n8\r\n0\r\n10\r\n");
         FOut.Lines(point.Text());
         FOut.Lines("42\r\n");
         FOut.Lines(FBulge.Text());
@@ -195,6 +227,9 @@ private:
     TDxfText& FOut;
     bool FPolylineOpen = false;
     bool FAnyPiece = false;
+    TLayer FLayer = TLayer::Drawn;     // of the next piece
+    TLayer FOpenLayer = TLayer::Drawn; // of the open polyline
+    TLayer FFirstLayer = TLayer::Drawn;
     TDxfPoint FFirstStart;
     TDxfPoint FLastEnd;
     TNumberText FLastEndText;
@@ -207,6 +242,7 @@ public:
         : FPieces(pieces), FHeight(drawingHeight), FSearch(search) {}
 
     void Export(const TDrawObject& o) {
+        FPieces.SetLayer(o.Color == kEraserColor ? TLayer::Erased : TLayer::Drawn);
         switch (o.Kind) {
         case okLine:
             FPieces.WritePiece(ToExport(o.X1, o.Y1), ToExport(o.X2, o.Y2), 0.0);
@@ -320,36 +356,87 @@ private:
     TDxfMiddleSearch FSearch;
 };
 
-void WriteText(TDxfText& out, const TTextObject& t, double drawingHeight) {
-    const double x = t.Left;
-    const double y = drawingHeight - t.Top;
-    if (!AllFinite({x, y})) return;
-    // Line breaks and other control characters would break the one-value-per-
-    // line structure; the lines of a text run together.
-    std::u16string printable;
-    for (char16_t c : TextOf(t))
-        if (c >= 32) printable.push_back(c);
-    out.Line("  0");
-    out.Line("TEXT");
-    out.Line("8");
-    out.Line("0");
-    out.Line(" 10");
-    out.Number(x);
-    out.Line(" 20");
-    out.Number(y);
-    out.Line(" 30");
-    out.Line("0.0");
-    out.Line(" 40");
-    // In double: the magnitude of the most negative int32 is no int32.
-    out.Number(std::fabs(static_cast<double>(t.Size)) / 10);
-    out.Line("  1");
-    out.Line(Cp1252FromUtf16(printable));
+// Windows-1252 where the code page has the character, \U+XXXX otherwise
+// (also for a backslash that would start such an escape, and for the C1
+// controls the code page leaves undefined).
+std::string DxfTextBytes(std::u16string_view line) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(line.size());
+    const auto escape = [&out](char16_t c) {
+        out += "\\U+";
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out.push_back(kHex[(c >> shift) & 0xF]);
+    };
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i];
+        const int b = Cp1252Byte(c);
+        const bool startsEscape = c == u'\\' && i + 1 < line.size() &&
+                                  (line[i + 1] == u'U' || line[i + 1] == u'u');
+        if (b < 0 || (c >= 0x80 && c <= 0x9F) || startsEscape)
+            escape(c);
+        else
+            out.push_back(static_cast<char>(b));
+    }
+    return out;
+}
+
+// One TEXT entity for each line, left-aligned on its baseline, as the page
+// draws the lines one below the other from the text's top-left corner.
+// Separate entities rather than one multi-line entity: every reader places a
+// TEXT by its insertion point, while line spacing of multi-line text differs
+// from reader to reader. Empty lines show nothing and are left out, but
+// count for the place of the lines below them.
+void WriteText(TDxfText& out, const TTextObject& t, double drawingHeight,
+               const TDxfTextMetrics& metrics) {
+    if (!AllFinite({t.Left, t.Top, metrics.Ascent, metrics.LineSpacing, metrics.CapHeight}))
+        return;
+    const std::u16string_view all = TextOf(t);
+    std::size_t lineStart = 0;
+    int lineIndex = 0;
+    for (std::size_t i = 0; i <= all.size(); ++i) {
+        // CR LF, a lone CR and a lone LF each end a line, as on the page.
+        const bool end = i == all.size() || all[i] == u'\r' || all[i] == u'\n';
+        if (!end) continue;
+        std::u16string printable;
+        for (char16_t c : all.substr(lineStart, i - lineStart))
+            if (c >= 32) printable.push_back(c); // tabs and other controls have no glyph
+        const double x = t.Left;
+        const double y = drawingHeight - (t.Top + metrics.Ascent + lineIndex * metrics.LineSpacing);
+        if (!printable.empty() && AllFinite({x, y})) {
+            out.Line("  0");
+            out.Line("TEXT");
+            out.Line("8");
+            out.Line("0");
+            out.Line(" 10");
+            out.Number(x);
+            out.Line(" 20");
+            out.Number(y);
+            out.Line(" 30");
+            out.Line("0.0");
+            out.Line(" 40");
+            out.Number(metrics.CapHeight);
+            out.Line("  1");
+            out.Line(DxfTextBytes(printable));
+        }
+        if (i < all.size() && all[i] == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n') ++i;
+        lineStart = i + 1;
+        ++lineIndex;
+    }
 }
 
 } // namespace
 
 double DxfDrawingHeight(double pageCount, double pageHeightInch) {
     return std::trunc(pageCount) * PageHeightMm(pageHeightInch);
+}
+
+TDxfTextMetrics DxfDefaultTextMetrics(const TTextObject& text) {
+    // A size of p points is drawn p pixels high (its em) at zoom 100; a
+    // screen of 96 dpi; Arial's ascent, line spacing and capital height in
+    // ems. In double: the magnitude of the most negative int32 is no int32.
+    const double em = std::fabs(static_cast<double>(text.Size)) * kMmPerInch / 96.0;
+    return {0.905 * em, 1.149 * em, 0.716 * em};
 }
 
 namespace {
@@ -362,7 +449,9 @@ struct TBatch {
     std::string Text;
     bool AnyPiece = false;
     TDxfPoint FirstStart;
+    TLayer FirstLayer = TLayer::Drawn;
     TDxfPoint LastEnd;
+    TLayer LastLayer = TLayer::Drawn;
     bool Done = false;
 };
 
@@ -382,7 +471,9 @@ void WriteBatch(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch 
     out.Flush();
     batch.AnyPiece = pieces.AnyPiece();
     batch.FirstStart = pieces.FirstStart();
+    batch.FirstLayer = pieces.FirstLayer();
     batch.LastEnd = pieces.LastEnd();
+    batch.LastLayer = pieces.LastLayer();
     batch.Done = true;
 }
 
@@ -397,13 +488,15 @@ public:
         if (!batch.AnyPiece) return true;
         std::string_view text = batch.Text;
         if (FOpen) {
-            if (batch.FirstStart.X != FLastEnd.X || batch.FirstStart.Y != FLastEnd.Y)
+            if (batch.FirstStart.X != FLastEnd.X || batch.FirstStart.Y != FLastEnd.Y ||
+                batch.FirstLayer != FLastLayer)
                 FOut.Lines(kPolylineEnd);
             else
-                text.remove_prefix(kPolylineStart.size());
+                text.remove_prefix(PolylineStart(batch.FirstLayer).size());
         }
         FOpen = true;
         FLastEnd = batch.LastEnd;
+        FLastLayer = batch.LastLayer;
         // Large enough to go to the sink as it is, without another copy.
         return FOut.Flush() && FSink(text);
     }
@@ -418,6 +511,7 @@ private:
     const TDxfSink& FSink;
     bool FOpen = false;
     TDxfPoint FLastEnd;
+    TLayer FLastLayer = TLayer::Drawn;
 };
 
 // The objects of a large drawing are shared out between the processor's
@@ -573,7 +667,9 @@ bool WriteDxf(const TDrawing& drawing, double drawingHeight, const TDxfWriteOpti
     }
 
     for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i) {
-        WriteText(out, drawing.Texts[i], drawingHeight);
+        const TTextObject& text = drawing.Texts[i];
+        WriteText(out, text, drawingHeight,
+                  options.TextMeasure ? options.TextMeasure(text) : DxfDefaultTextMetrics(text));
         if (!out.Pass()) return false;
     }
 
@@ -582,10 +678,12 @@ bool WriteDxf(const TDrawing& drawing, double drawingHeight, const TDxfWriteOpti
     return out.Flush();
 }
 
-std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch search) {
+std::string DxfFromDrawing(const TDrawing& drawing, double drawingHeight, TDxfMiddleSearch search,
+                           const TDxfTextMeasure& measure) {
     std::string text;
     TDxfWriteOptions options;
     options.Search = search;
+    options.TextMeasure = measure;
     (void)WriteDxf(drawing, drawingHeight, options, [&text](std::string_view piece) {
         text += piece;
         return true;

@@ -5,6 +5,7 @@
 
 #include "DrawObjects.h"
 #include "DrawingFile.h"
+#include "DxfNumber.h"
 #include "DxfWriter.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +37,8 @@ inline TDrawObject& AddObject(TDrawing& d, TObjectKind kind, std::initializer_li
     return *o;
 }
 
-inline void AddLine(TDrawing& d, double x1, double y1, double x2, double y2) {
-    AddObject(d, okLine, {x1, y1, x2, y2});
+inline TDrawObject& AddLine(TDrawing& d, double x1, double y1, double x2, double y2) {
+    return AddObject(d, okLine, {x1, y1, x2, y2});
 }
 
 // A compass circle: the box of the circle around (cx, cy) with radius r.
@@ -87,6 +88,7 @@ struct TVertex {
 };
 
 struct TPolyline {
+    std::string Layer;
     std::vector<TVertex> Vertices;
 };
 
@@ -100,7 +102,7 @@ struct TEntities {
     std::vector<TText> Texts;
 };
 
-constexpr std::size_t kFixedLines = 50;
+constexpr std::size_t kFixedLines = 78;
 
 // Reads everything between the fixed beginning and the end lines.
 inline TEntities ReadEntities(const std::string& file) {
@@ -129,14 +131,21 @@ inline TEntities ReadEntities(const std::string& file) {
         if (code == "0" && kind == "POLYLINE") {
             if (open || textsStarted) ADD_FAILURE() << "polyline at line " << i + 1;
             i += 2;
-            if (!expect("8") || !expect("0") || !expect("66") || !expect("1")) return out;
+            if (!expect("8")) return out;
+            const std::string layer = value();
+            if (layer != "0" && layer != "RADIERT") ADD_FAILURE() << "layer " << layer;
+            if (!expect("66") || !expect("1")) return out;
             out.Polylines.emplace_back();
+            out.Polylines.back().Layer = layer;
             open = true;
         } else if (code == "0" && kind == "VERTEX") {
             if (!open) ADD_FAILURE() << "vertex outside a polyline at line " << i + 1;
             i += 2;
             TVertex v;
-            if (!expect("8") || !expect("0") || !expect("10")) return out;
+            if (!expect("8")) return out;
+            if (open && value() != out.Polylines.back().Layer)
+                ADD_FAILURE() << "vertex on another layer than its polyline at line " << i;
+            if (!expect("10")) return out;
             v.X = ParseNumber(value());
             if (!expect("20")) return out;
             v.Y = ParseNumber(value());

@@ -5,11 +5,12 @@ Usage: check_dxf.py FILE
 
 Output lines (numbers with 17 significant digits, texts as UTF-8 hex):
   VERSION <dxfversion> <encoding>
+  HEADER <$INSUNITS> <$DWGCODEPAGE>
   LTYPE <name> <description hex>
   LAYER <name> <color> <linetype>
   POLYLINE <layer> <linetype> <vertex count> <closed 0|1>
   VERTEX <x> <y> <bulge>
-  TEXT <layer> <x> <y> <height> <text hex>
+  TEXT <layer> <x> <y> <height> <text hex, \\U+XXXX escapes decoded>
   OTHER <dxftype>
   AUDIT <errors> <fixes>
 A file that ezdxf refuses prints "ERROR <exception type> <message>" and
@@ -19,6 +20,7 @@ exits with status 2.
 import sys
 
 import ezdxf
+from ezdxf.lldxf.encoding import decode_dxf_unicode
 
 
 def num(v):
@@ -36,6 +38,7 @@ def main(path):
         print("ERROR", type(exc).__name__, str(exc).replace("\n", " "))
         return 2
     print("VERSION", doc.dxfversion, doc.encoding)
+    print("HEADER", doc.header.get("$INSUNITS", "-"), doc.header.get("$DWGCODEPAGE", "-"))
     for lt in doc.linetypes:
         print("LTYPE", lt.dxf.name, hexed(lt.dxf.get("description", "")))
     for layer in doc.layers:
@@ -51,7 +54,7 @@ def main(path):
         elif kind == "TEXT":
             ins = e.dxf.insert
             print("TEXT", e.dxf.layer, num(ins.x), num(ins.y), num(e.dxf.height),
-                  hexed(e.dxf.text))
+                  hexed(decode_dxf_unicode(e.dxf.text)))
         else:
             print("OTHER", kind)
     # Last, so that the listing above shows the file as read, not as repaired.

@@ -82,19 +82,24 @@ protected:
         return result;
     }
 
-    // The reader must accept the file, find the one line type and layer and
-    // have nothing to complain about.
+    // The reader must accept the file, take its texts as Windows-1252 and its
+    // unit as millimetres, find the line type and both layers and have
+    // nothing to complain about.
     static void ExpectCleanFile(const TReaderResult& r) {
         ASSERT_EQ(r.Status, 0) << r.Raw;
+        ASSERT_EQ(r.RowsOf("VERSION").size(), 1u) << r.Raw;
+        EXPECT_EQ(r.RowsOf("VERSION")[0], (std::vector<std::string>{"VERSION", "AC1009", "cp1252"}));
+        EXPECT_EQ(r.RowsOf("HEADER"),
+                  (std::vector<std::vector<std::string>>{{"HEADER", "4", "ANSI_1252"}}));
         const auto layer = r.RowsOf("LAYER");
-        bool found = false;
+        int found = 0;
         for (const auto& row : layer)
-            if (row.size() == 4 && row[1] == "0") {
-                found = true;
-                EXPECT_EQ(row[2], "7");
+            if (row.size() == 4 && (row[1] == "0" || row[1] == "RADIERT")) {
+                ++found;
+                EXPECT_EQ(row[2], row[1] == "0" ? "7" : "8");
                 EXPECT_EQ(row[3], "AUSGEZOGEN");
             }
-        EXPECT_TRUE(found) << r.Raw;
+        EXPECT_EQ(found, 2) << r.Raw;
         bool ltype = false;
         for (const auto& row : r.RowsOf("LTYPE"))
             if (row.size() == 3 && row[1] == "AUSGEZOGEN") {
@@ -128,7 +133,7 @@ protected:
             if (row[0] == "POLYLINE") {
                 ASSERT_LT(p, ours.Polylines.size()) << r.Raw;
                 ASSERT_EQ(row.size(), 5u);
-                EXPECT_EQ(row[1], "0");
+                EXPECT_EQ(row[1], ours.Polylines[p].Layer);
                 EXPECT_EQ(row[2], "BYLAYER");
                 EXPECT_EQ(std::stoul(row[3]), ours.Polylines[p].Vertices.size());
                 EXPECT_EQ(row[4], "0");
@@ -208,22 +213,26 @@ TEST_F(DxfEzdxf, EveryKindReadsBackAsWritten) {
     AddObject(d, okBezier, {20, 100, 40, 60, 70, 140, 90, 100});
     AddObject(d, okBezier, {0, 100, 80.0 / 3, 100, 160.0 / 3, 100, 80, 100});
     AddObject(d, okEllipse, {50, 100, 50, 160}); // no width
+    AddLine(d, 30, 20, 60, 20).Color = 0xFFFFFF; // an eraser stroke
     AddText(d, u"Erste Zeile\r\nZweite", 15, 30, 12);
-    AddText(d, u"Ma\u00DF 5 \u20AC \u00E9t\u00E9", 40.25, 296.5, -9);
+    AddText(d, u"Ma\u00DF 5 \u20AC \u00E9t\u00E9 \u03B1 \u03C0", 40.25, 296.5, -9);
     const std::string file = DxfFromDrawing(d, A4Height());
     const TEntities ours = ReadEntities(file);
-    ASSERT_EQ(ours.Polylines.size(), 7u); // no object starts where another ends
+    ASSERT_EQ(ours.Polylines.size(), 8u); // no object starts where another ends
+    EXPECT_EQ(ours.Polylines.back().Layer, "RADIERT");
 
     const TReaderResult r = Read(file, "every-kind.dxf");
     ExpectCleanFile(r);
     ExpectSameEntities(r, ours);
+    // The lines of a text one below the other, every character as typed.
     const auto texts = r.RowsOf("TEXT");
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0], (std::vector<std::string>{"TEXT", "0", "15", "267", "1.2",
-                                                  HexOf("Erste ZeileZweite")}));
-    EXPECT_EQ(texts[1],
-              (std::vector<std::string>{"TEXT", "0", "40.25", "0.5", "0.90000000000000002",
-                                        HexOf("Ma\u00DF 5 \u20AC \u00E9t\u00E9")}));
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0][5], HexOf("Erste Zeile"));
+    EXPECT_EQ(texts[1][5], HexOf("Zweite"));
+    EXPECT_EQ(texts[2][5], HexOf("Ma\u00DF 5 \u20AC \u00E9t\u00E9 \u03B1 \u03C0"));
+    EXPECT_EQ(texts[0][2], "15");
+    EXPECT_EQ(texts[1][2], "15");
+    EXPECT_LT(ParseNumber(texts[1][3]), ParseNumber(texts[0][3]));
 }
 
 // The checker itself must notice a broken file: the same output with one
@@ -232,7 +241,7 @@ TEST_F(DxfEzdxf, CheckerRefusesShiftedGroups) {
     TDrawing d;
     AddLine(d, 10, 20, 30, 20);
     std::string file = DxfFromDrawing(d, A4Height());
-    const std::string anchor = "LAYER\r\n70\r\n1\r\n";
+    const std::string anchor = "LAYER\r\n70\r\n2\r\n";
     const std::size_t at = file.find(anchor);
     ASSERT_NE(at, std::string::npos);
     file.insert(at + anchor.size(), "1\r\n");

@@ -175,7 +175,9 @@ TEST_F(DxfNumberLocale, HalfIsWrittenWithFullStop) {
     TDrawing d;
     AddLine(d, 0.5, 20, 1234.25, 20);
     AddText(d, u"t", 0.5, 10, 5);
-    const TEntities e = ReadEntities(DxfFromDrawing(d, A4Height()));
+    const TDxfTextMeasure measure = [](const TTextObject&) { return TDxfTextMetrics{2, 3, 0.5}; };
+    const TEntities e =
+        ReadEntities(DxfFromDrawing(d, A4Height(), TDxfMiddleSearch::Fast, measure));
     ASSERT_EQ(e.Polylines.size(), 1u);
     ASSERT_EQ(e.Polylines[0].Vertices.size(), 2u);
     EXPECT_EQ(e.Polylines[0].Vertices[0].X, 0.5);

@@ -17,24 +17,39 @@ using namespace quirindo::dxftest;
 namespace {
 
 const std::vector<std::string> kBeginning = {
+    " 0",  "SECTION",    "  2", "HEADER", "  9", "$ACADVER",
+    "  1", "AC1009",     "  9", "$DWGCODEPAGE", "  3", "ANSI_1252",
+    "  9", "$INSUNITS",  " 70", "4",      " 0",  "ENDSEC",
     " 0",  "SECTION",    "  2", "TABLES", " 0", "TABLE",
     " 2",  "LTYPE",      "70",  "1",      "0",  "LTYPE",
     "2",   "AUSGEZOGEN", "70",  "0",      "3",  "Ausgezogenen Linie",
     "72",  "65",         "73",  "0",      "40", "0.0",
     "0",   "ENDTAB",     " 0",  "TABLE",  " 2", "LAYER",
-    "70",  "1",          "0",   "LAYER",  "2",  "0",
+    "70",  "2",          "0",   "LAYER",  "2",  "0",
     "70",  "0",          "62",  "7",      "6",  "AUSGEZOGEN",
+    "0",   "LAYER",      "2",   "RADIERT", "70", "0",
+    "62",  "8",          "6",   "AUSGEZOGEN",
     " 0",  "ENDTAB",     " 0",  "ENDSEC", " 0", "SECTION",
     "  2", "ENTITIES"};
 
 const std::vector<std::string> kEnd = {"  0", "ENDSEC", "  0", "EOF"};
 
-std::vector<std::string> PolylineStart() {
-    return {"0", "POLYLINE", "8", "0", "66", "1"};
+std::vector<std::string> PolylineStart(const char* layer = "0") {
+    return {"0", "POLYLINE", "8", layer, "66", "1"};
 }
 
-std::vector<std::string> Vertex(const char* x, const char* y, const char* bulge) {
-    return {"0", "VERTEX", "8", "0", "10", x, "20", y, "42", bulge};
+std::vector<std::string> Vertex(const char* x, const char* y, const char* bulge,
+                                const char* layer = "0") {
+    return {"0", "VERTEX", "8", layer, "10", x, "20", y, "42", bulge};
+}
+
+std::vector<std::string> Text(const std::string& x, const std::string& y,
+                              const std::string& height, const std::string& bytes) {
+    return {"  0", "TEXT", "8", "0", " 10", x, " 20", y, " 30", "0.0", " 40", height, "  1", bytes};
+}
+
+std::string Num(double v) {
+    return FormatDxfNumber(v);
 }
 
 std::vector<std::string> Seqend() {
@@ -55,7 +70,7 @@ TEST(DxfWriterGolden, EmptyDrawingIsFixedBeginningAndEnd) {
     TDrawing d;
     const std::string file = DxfFromDrawing(d, A4Height());
     EXPECT_EQ(SplitLines(file), FileOf({}));
-    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 54);
+    EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), 82);
     EXPECT_EQ(file.substr(file.size() - 5), "EOF\r\n");
 }
 
@@ -100,22 +115,62 @@ TEST(DxfWriterGolden, StraightCurveIsEightStraightPieces) {
     EXPECT_EQ(SplitLines(DxfFromDrawing(d, A4Height())), FileOf({expected, Seqend()}));
 }
 
-TEST(DxfWriterGolden, TextJoinsLinesAndUsesTenthOfSize) {
+// Each line of a text is a TEXT on its own baseline, one line spacing below
+// the last, with the capital height the measure gives; empty lines are left
+// out but keep their place.
+TEST(DxfWriterGolden, TextLinesStandOnTheirBaselines) {
     TDrawing d;
-    AddText(d, u"Erste Zeile\r\nZweite", 15, 30, 12);
-    // Windows-1252 bytes: sharp s is 0xDF, the euro sign 0x80; a character
-    // the code page lacks becomes '?'. Tabs go like line breaks.
-    AddText(d, u"Ma\u00DF\t5 \u20AC \u03A9", 0.25, 296.5, -9);
-    AddText(d, u"", 0, 0, INT32_MIN);
+    AddText(d, u"Erste Zeile\r\nZweite\rDritte\n\nF\u00FCnfte", 15, 30, 12);
+    AddText(d, u"", 0, 0, 10);
+    const TDxfTextMeasure measure = [](const TTextObject& t) {
+        return TDxfTextMetrics{t.Size * 0.5, t.Size * 0.75, t.Size * 0.25};
+    };
+    EXPECT_EQ(SplitLines(DxfFromDrawing(d, A4Height(), TDxfMiddleSearch::Fast, measure)),
+              FileOf({Text("15", "261", "3", "Erste Zeile"), Text("15", "252", "3", "Zweite"),
+                      Text("15", "243", "3", "Dritte"), Text("15", "225", "3", "F\xFCnfte")}));
+
+    // Without a measure: Arial's proportions at 96 dpi, so a size-12 text has
+    // its first baseline 2.87 mm below its top and capitals 2.27 mm high.
+    TDrawing one;
+    AddText(one, u"A", 5, 300, 12);
+    const TDxfTextMetrics m = DxfDefaultTextMetrics(*one.Texts.Select(0));
+    EXPECT_NEAR(m.Ascent, 2.873, 0.001);
+    EXPECT_NEAR(m.CapHeight, 2.273, 0.001);
+    EXPECT_NEAR(m.LineSpacing, 3.648, 0.001);
+    const double h = DxfDrawingHeight(2.0, 297.0 / kMmPerInch);
+    EXPECT_EQ(SplitLines(DxfFromDrawing(one, h)),
+              FileOf({Text("5", Num(h - 300 - m.Ascent), Num(m.CapHeight), "A")}));
+}
+
+// Windows-1252 bytes where the code page has the character (sharp s 0xDF,
+// the euro sign 0x80), \U+ escapes for the rest, one per UTF-16 unit; a
+// backslash that would read as an escape is escaped itself; tabs have no
+// glyph and go.
+TEST(DxfWriterGolden, TextCharactersOutsideTheCodePageAreEscaped) {
+    TDrawing d;
+    AddText(d, u"Ma\u00DF\t5 \u20AC \u03A9 \u03C0\u00B2 \U0001F600 C:\\Users a\\b \u0081",
+            0.25, 296.5, 10);
+    const std::vector<std::string> lines = SplitLines(DxfFromDrawing(d, A4Height()));
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[lines.size() - 5], "Ma\xDF"
+                                       "5 \x80 \\U+03A9 \\U+03C0\xB2 \\U+D83D\\U+DE00 "
+                                       "C:\\U+005CUsers a\\b \\U+0081");
+}
+
+// Eraser strokes (white) go on their own layer: a chain of pieces never
+// continues across layers, and the layers keep their order.
+TEST(DxfWriterGolden, EraserStrokesOnTheirOwnLayer) {
+    TDrawing d;
+    AddLine(d, 10, 20, 30, 20);
+    AddLine(d, 30, 20, 40, 20).Color = 0xFFFFFF;
+    AddLine(d, 40, 20, 50, 20).Color = 0xFFFFFF;
+    AddLine(d, 50, 20, 60, 20);
     EXPECT_EQ(SplitLines(DxfFromDrawing(d, A4Height())),
-              FileOf({{"  0", "TEXT", "8", "0", " 10", "15", " 20", "267", " 30", "0.0", " 40",
-                       "1.2", "  1", "Erste ZeileZweite"},
-                      {"  0", "TEXT", "8", "0", " 10", "0.25", " 20", "0.5", " 30", "0.0", " 40",
-                       "0.9", "  1",
-                       "Ma\xDF"
-                       "5 \x80 ?"},
-                      {"  0", "TEXT", "8", "0", " 10", "0", " 20", "297", " 30", "0.0", " 40",
-                       "214748364.8", "  1", ""}}));
+              FileOf({PolylineStart(), Vertex("10", "277", "0"), Vertex("30", "277", "0"), Seqend(),
+                      PolylineStart("RADIERT"), Vertex("30", "277", "0", "RADIERT"),
+                      Vertex("40", "277", "0", "RADIERT"), Vertex("40", "277", "0", "RADIERT"),
+                      Vertex("50", "277", "0", "RADIERT"), Seqend(), PolylineStart(),
+                      Vertex("50", "277", "0"), Vertex("60", "277", "0"), Seqend()}));
 }
 
 // Texts follow all polylines, whatever order they were made in.
@@ -124,13 +179,10 @@ TEST(DxfWriterGolden, PointOnSecondPageAndTextAfterPolylines) {
     AddText(d, u"A", 5, 300, 10);
     AddLine(d, 0, 300, 5, 300);
     const double h = DxfDrawingHeight(2.0, 297.0 / kMmPerInch);
+    const TDxfTextMetrics m = DxfDefaultTextMetrics(*d.Texts.Select(0));
     EXPECT_EQ(SplitLines(DxfFromDrawing(d, h)),
-              FileOf({PolylineStart(),
-                      Vertex("0", "294", "0"),
-                      Vertex("5", "294", "0"),
-                      Seqend(),
-                      {"  0", "TEXT", "8", "0", " 10", "5", " 20", "294", " 30", "0.0", " 40", "1",
-                       "  1", "A"}}));
+              FileOf({PolylineStart(), Vertex("0", "294", "0"), Vertex("5", "294", "0"), Seqend(),
+                      Text("5", Num(h - 300 - m.Ascent), Num(m.CapHeight), "A")}));
 }
 
 TEST(DxfWriter, DrawingHeightTruncatesPageCount) {
@@ -429,9 +481,10 @@ TEST(DxfWriter, ThreadsWriteTheSameTextAsOnePass) {
             switch (kind(rng)) {
             case 0:
             case 1:
-            case 2: { // continues the chain
+            case 2: { // continues the chain, some on the eraser's layer
                 const double nx = coord(rng), ny = coord(rng);
                 AddLine(d, x, y, nx, ny);
+                if (i % 3 == 0) d.Objects.Select(d.Objects.Count() - 1)->Color = 0xFFFFFF;
                 x = nx, y = ny;
                 break;
             }
