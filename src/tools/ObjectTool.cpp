@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace quirindo::tools {
 
@@ -29,6 +30,73 @@ void ShowHighlight(TEditToolHost& host, const TDrawObject& object, int page, int
 
 } // namespace
 
+namespace {
+
+constexpr double kHitPx = 3.0; // pixels either side of what is drawn
+
+double DistanceToSegment(TPointMm a, TPointMm b, double px, double py) {
+    const double dx = b.X - a.X, dy = b.Y - a.Y;
+    const double lengthSq = dx * dx + dy * dy;
+    double t = lengthSq > 0.0 ? ((px - a.X) * dx + (py - a.Y) * dy) / lengthSq : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(px - (a.X + t * dx), py - (a.Y + t * dy));
+}
+
+// Whether the direction `angle` from the centre lies on the arc the canvas
+// draws from the ray at `start` to the ray at `end`: counter-clockwise on the
+// screen, which with y downwards is towards smaller angles. Equal rays give
+// the full circle.
+bool WithinSweep(double angle, double start, double end) {
+    constexpr double kFull = 2.0 * std::numbers::pi;
+    const auto turn = [](double a) { return std::fmod(std::fmod(a, kFull) + kFull, kFull); };
+    const double sweep = turn(start - end);
+    return sweep == 0.0 || turn(start - angle) <= sweep;
+}
+
+bool ArcHit(const TDrawObject& o, TPointMm c, double r, TPointMm start, TPointMm end, double px,
+            double py) {
+    const double a1 = std::atan2(start.Y - c.Y, start.X - c.X);
+    const double a2 = std::atan2(end.Y - c.Y, end.X - c.X);
+    if (o.Kind == okEllipse || WithinSweep(std::atan2(py - c.Y, px - c.X), a1, a2)) return true;
+    // Near the arc's ends the band runs on a little beyond the rays.
+    const auto nearEnd = [&](double a) {
+        return std::hypot(px - (c.X + r * std::cos(a)), py - (c.Y + r * std::sin(a))) < kHitPx;
+    };
+    return nearEnd(a1) || nearEnd(a2);
+}
+
+// The curve as the canvas draws it, between its rounded points, cut into
+// chords short enough (about two pixels) that the band around them is the
+// band around the curve.
+bool CurveHit(const TPointMm (&p)[4], double px, double py) {
+    double polygon = 0.0;
+    for (int i = 0; i < 3; ++i)
+        polygon += std::hypot(p[i + 1].X - p[i].X, p[i + 1].Y - p[i].Y);
+    // A curve whose points fall on one pixel draws nothing, like a line.
+    if (!(polygon > 0.0) || !std::isfinite(polygon)) return false;
+    // The curve lies inside the hull of its points: nothing to do far away.
+    const auto [xmin, xmax] = std::minmax({p[0].X, p[1].X, p[2].X, p[3].X});
+    const auto [ymin, ymax] = std::minmax({p[0].Y, p[1].Y, p[2].Y, p[3].Y});
+    if (px < xmin - kHitPx || px > xmax + kHitPx || py < ymin - kHitPx || py > ymax + kHitPx)
+        return false;
+    const int steps = static_cast<int>(std::clamp(std::ceil(polygon / 2.0), 1.0, 4096.0));
+    const auto at = [&p](double t) {
+        const double s = 1.0 - t;
+        const double w1 = s * s * s, w2 = 3 * t * s * s, w3 = 3 * t * t * s, w4 = t * t * t;
+        return TPointMm{w1 * p[0].X + w2 * p[1].X + w3 * p[2].X + w4 * p[3].X,
+                        w1 * p[0].Y + w2 * p[1].Y + w3 * p[2].Y + w4 * p[3].Y};
+    };
+    TPointMm previous = p[0];
+    for (int i = 1; i <= steps; ++i) {
+        const TPointMm next = at(static_cast<double>(i) / steps);
+        if (DistanceToSegment(previous, next, px, py) < kHitPx) return true;
+        previous = next;
+    }
+    return false;
+}
+
+} // namespace
+
 bool ObjectHit(const TDrawObject& o, const TViewMapping& view, int px, int py) {
     const int page = view.PageAtView(py);
     const auto at = [&](double x, double y) { return view.MmToViewOnPage(page, x, y); };
@@ -45,10 +113,19 @@ bool ObjectHit(const TDrawObject& o, const TViewMapping& view, int px, int py) {
         // A box given right to left describes the same circle.
         const double r = std::fabs((o.X2 - o.X1) / 2.0 * view.Scale);
         const double d = std::hypot(px - c.X, py - c.Y);
-        return std::fabs(d - r) < 3.0; // false for NaN
+        if (!(std::fabs(d - r) < kHitPx)) return false; // also for NaN
+        return ArcHit(o, c, r, at(o.X3, o.Y3), at(o.X4, o.Y4), px, py);
+    }
+    case okBezier: {
+        const TPointMm raw[4] = {at(o.X1, o.Y1), at(o.X2, o.Y2), at(o.X3, o.Y3), at(o.X4, o.Y4)};
+        TPointMm p[4];
+        for (int i = 0; i < 4; ++i)
+            p[i] = {static_cast<double>(RoundHalfEven(raw[i].X)),
+                    static_cast<double>(RoundHalfEven(raw[i].Y))};
+        return CurveHit(p, px, py);
     }
     default:
-        return false; // curves and unknown kinds
+        return false; // unknown kinds
     }
 }
 
@@ -88,6 +165,12 @@ void DrawHighlight(TCanvas& canvas, const TDrawObject& o, const TViewMapping& vi
     case okEllipse: {
         const QPoint a = px(o.X1, o.Y1), b = px(o.X2, o.Y2);
         canvas.Ellipse(a.x(), a.y(), b.x(), b.y());
+        break;
+    }
+    case okBezier: {
+        const QPoint a = px(o.X1, o.Y1);
+        canvas.MoveTo(a.x(), a.y());
+        canvas.PolyBezierTo(px(o.X2, o.Y2), px(o.X3, o.Y3), px(o.X4, o.Y4));
         break;
     }
     default:

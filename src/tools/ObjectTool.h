@@ -1,7 +1,6 @@
 #pragma once
 // The object tool: highlights the drawing object under the pointer (the
-// newest first), deletes or moves it; and removes the newest object. Curves
-// are never hit, so only "remove the newest" takes one away.
+// newest first), deletes or moves it; and removes the newest object.
 
 #include "EditToolHost.h"
 
@@ -10,9 +9,10 @@
 namespace quirindo::tools {
 
 // Whether view position (px, py) lies on the object as the picture of the
-// page under it shows the object: a line within SegmentHit's band; an arc or
-// ellipse less than 3 pixels from the whole circle of its box's half width
-// (an arc also where it leaves a gap).
+// page under it shows the object: a line within SegmentHit's band; an
+// ellipse less than 3 pixels from the circle of its box's half width; an arc
+// likewise but only along its drawn part (and within 3 pixels of its ends);
+// a curve less than 3 pixels from the curve between its rounded points.
 [[nodiscard]] bool ObjectHit(const TDrawObject& object, const TViewMapping& view, int px, int py);
 // Index of the newest object hit at (x, y), or -1.
 [[nodiscard]] std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y);
@@ -20,7 +20,7 @@ namespace quirindo::tools {
 // The red highlight pen: max(2, round(2 x width x scale)) pixels.
 [[nodiscard]] int HighlightPenWidth(double widthMm, double scale);
 // The object's outline with the highlight pen, in paint-box pixels, where
-// the picture of page `page` shows it, moved by (dx, dy); curves get none.
+// the picture of page `page` shows it, moved by (dx, dy).
 void DrawHighlight(TCanvas& canvas, const TDrawObject& object, const TViewMapping& view, int page,
                    int dx, int dy);
 

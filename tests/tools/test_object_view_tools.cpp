@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace quirindo::test {
 namespace {
@@ -56,15 +57,62 @@ TEST(ObjectHitTest, CircleLineIsHitWithinLessThanThreePixels) {
     EXPECT_FALSE(ObjectHit(c, OnePage(1.0), 50, 50)); // the centre is no hit
 }
 
-TEST(ObjectHitTest, ArcIsHitAlsoWhereItLeavesAGap) {
+// An arc is hit along what the canvas draws (counter-clockwise on the screen
+// from the start ray to the end ray) and a little past its ends, never on
+// the rest of its circle.
+TEST(ObjectHitTest, ArcIsHitOnlyAlongItsDrawnPart) {
     TDrawObject arc = Circle(50, 50, 20, okArc);
-    // From the ray to the right to the ray upwards: the lower half is a gap.
+    // From the ray to the right to the ray upwards: the upper right quarter.
     arc.X3 = 100;
     arc.Y3 = 50;
     arc.X4 = 50;
     arc.Y4 = 0;
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 64, 36));  // the middle of the quarter
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 50, 31));  // at its upper end
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 48, 30));  // 2 pixels beyond that end
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 70, 52));  // 2 pixels beyond the right end
+    EXPECT_FALSE(ObjectHit(arc, OnePage(1.0), 46, 31)); // 4 pixels beyond
+    EXPECT_FALSE(ObjectHit(arc, OnePage(1.0), 50, 70)); // the gap below
+    EXPECT_FALSE(ObjectHit(arc, OnePage(1.0), 30, 50)); // the gap on the left
+    EXPECT_FALSE(ObjectHit(arc, OnePage(1.0), 36, 64));
+
+    // The other way round, the same rays leave the quarter open instead.
+    std::swap(arc.X3, arc.X4);
+    std::swap(arc.Y3, arc.Y4);
+    EXPECT_FALSE(ObjectHit(arc, OnePage(1.0), 64, 36));
     EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 50, 70));
-    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 50, 31));
+    EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), 36, 64));
+
+    // Equal rays draw the whole circle; on the second page as on the first.
+    arc.X3 = arc.X4 = 100;
+    arc.Y3 = arc.Y4 = 50;
+    for (const auto& [x, y] : {std::pair{64, 36}, {50, 70}, {30, 50}, {36, 64}})
+        EXPECT_TRUE(ObjectHit(arc, OnePage(1.0), x, y)) << x << ", " << y;
+}
+
+// The curve from (10, 50) over controls (30, 10) and (70, 90) to (90, 50),
+// at 1 pixel per millimetre: B(0.5) = (50, 50) and B(0.25) = (28.1, 38.8).
+TEST(ObjectHitTest, CurveIsHitNearItsCurveOnly) {
+    TDrawObject b{};
+    b.Kind = okBezier;
+    b.Width = 0.1;
+    const double pts[8] = {10, 50, 30, 10, 70, 90, 90, 50};
+    std::memcpy(&b.X1, pts, sizeof pts);
+    for (const auto& [x, y] : {std::pair{10, 50}, {90, 50}, {50, 50}, {30, 41}, {70, 59}, {50, 52}})
+        EXPECT_TRUE(ObjectHit(b, OnePage(1.0), x, y)) << x << ", " << y;
+    // Off the curve: beside it, at its control points, beyond its ends.
+    for (const auto& [x, y] : {std::pair{50, 54}, {30, 10}, {70, 90}, {30, 46}, {6, 50}, {94, 50}})
+        EXPECT_FALSE(ObjectHit(b, OnePage(1.0), x, y)) << x << ", " << y;
+    // At 4 pixels per millimetre the same point of the curve lies at (200, 200).
+    EXPECT_TRUE(ObjectHit(b, OnePage(4.0), 200, 202));
+    EXPECT_FALSE(ObjectHit(b, OnePage(4.0), 200, 204));
+    // A curve on one point draws nothing and is not hit; unknown kinds neither.
+    TDrawObject dot = b;
+    dot.X2 = dot.X3 = dot.X4 = dot.X1;
+    dot.Y2 = dot.Y3 = dot.Y4 = dot.Y1;
+    EXPECT_FALSE(ObjectHit(dot, OnePage(1.0), 10, 50));
+    b.Kind = 7;
+    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 50, 50));
 }
 
 TEST(ObjectHitTest, LinesUseTheSegmentBandAndNeverHitWhenZeroLength) {
@@ -75,19 +123,6 @@ TEST(ObjectHitTest, LinesUseTheSegmentBandAndNeverHitWhenZeroLength) {
     EXPECT_FALSE(ObjectHit(Line(10, 10, 10, 10), OnePage(2.0), 20, 20));
     // Ends on the same pixel after rounding.
     EXPECT_FALSE(ObjectHit(Line(10, 10, 10.1, 10.1), OnePage(2.0), 20, 20));
-}
-
-TEST(ObjectHitTest, CurvesAndUnknownKindsAreNeverHit) {
-    TDrawObject b = Line(10, 10, 30, 10);
-    b.Kind = okBezier;
-    b.X3 = 20;
-    b.Y3 = 10;
-    b.X4 = 30;
-    b.Y4 = 10;
-    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 10, 10));
-    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 20, 10));
-    b.Kind = 7;
-    EXPECT_FALSE(ObjectHit(b, OnePage(1.0), 10, 10));
 }
 
 TEST(ObjectHitTest, HighlightPenIsAtLeastTwoPixels) {
@@ -158,6 +193,50 @@ TEST_F(ObjectToolTest, MoveShiftsAllFourPointsAndNothingElse) {
     expected.Y4 = 5;
     EXPECT_EQ(std::memcmp(&o, &expected, sizeof o), 0);
     EXPECT_EQ(Host.Changes, 1);
+}
+
+// A curve is highlighted along its own path, deleted and moved like the
+// other kinds.
+TEST_F(ObjectToolTest, CurvesAreHighlightedDeletedAndMoved) {
+    Host.Scale = 1.0;
+    TDrawObject curve{};
+    curve.Kind = okBezier;
+    curve.Width = 0.1;
+    const double pts[8] = {10, 50, 30, 10, 70, 90, 90, 50};
+    std::memcpy(&curve.X1, pts, sizeof pts);
+    Add(curve);
+    Add(Line(10, 100, 90, 100));
+
+    ObjectHover(Host, 50, 50);
+    EXPECT_TRUE(Host.Ptr.HoverShown);
+    EXPECT_EQ(Host.Ptr.HoverIndex, 0);
+    // The red outline lies on the curve (shifted by the 5-pixel margin).
+    EXPECT_EQ(Host.View.pixelColor(55, 55), QColor(255, 0, 0));
+    bool nearQuarter = false; // B(0.25) is at (28.1, 38.8) mm
+    for (int x = 32; x <= 34; ++x)
+        for (int y = 43; y <= 45; ++y)
+            nearQuarter = nearQuarter || Host.View.pixelColor(x, y) == QColor(255, 0, 0);
+    EXPECT_TRUE(nearQuarter);
+    EXPECT_NE(Host.View.pixelColor(55, 45), QColor(255, 0, 0)) << "off the curve";
+
+    ObjectMovePress(Host, 50, 50);
+    ASSERT_TRUE(Host.Ptr.ObjectMoving);
+    ObjectMoveRelease(Host, 60, 70);
+    const TDrawObject& moved = Host.Doc.Objects[0];
+    EXPECT_EQ(moved.Kind, okBezier);
+    const double expected[8] = {20, 70, 40, 30, 80, 110, 100, 70};
+    const double* got = &moved.X1;
+    for (int i = 0; i < 8; ++i)
+        EXPECT_DOUBLE_EQ(got[i], expected[i]) << "point value " << i;
+
+    ObjectHover(Host, 50, 50);
+    EXPECT_FALSE(Host.Ptr.HoverShown) << "the curve is no longer there";
+    ObjectHover(Host, 60, 70);
+    ASSERT_TRUE(Host.Ptr.HoverShown);
+    ObjectDeletePress(Host);
+    ASSERT_EQ(Host.Doc.Objects.Count(), 1);
+    EXPECT_EQ(Host.Doc.Objects[0].Kind, okLine);
+    EXPECT_EQ(Host.Changes, 2);
 }
 
 TEST_F(ObjectToolTest, AbandonedMoveLeavesTheObject) {

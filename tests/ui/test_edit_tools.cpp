@@ -12,6 +12,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <cmath>
+#include <cstring>
+
 namespace quirindo::test {
 namespace {
 
@@ -208,6 +211,56 @@ TEST_F(EditToolsTest, ObjectToolHighlightsDeletesAndMovesCircles) {
     Move(cx + 40 + r, cy + 20);
     Down(cx + 40 + r, cy + 20);
     EXPECT_EQ(Form->Drawing->Objects.Count(), 0);
+}
+
+// Through the window's pointer handlers: a compass arc lights up only along
+// its drawn part, a curve near its path; both are deleted by a click.
+TEST_F(EditToolsTest, ObjectToolPicksArcsAndCurvesWhereTheyAreDrawn) {
+    const double s = Form->ViewScale;
+    const auto px = [s](double mm) { return RoundHalfEven(mm * s) + 5; };
+    // A quarter arc about (60, 60) mm, radius 40 mm, from the ray to the right
+    // to the ray upwards.
+    TDrawObject* arc = Form->Drawing->Objects.Append();
+    *arc = TDrawObject{};
+    arc->Kind = okArc;
+    arc->Width = 0.1;
+    arc->X1 = 20;
+    arc->Y1 = 20;
+    arc->X2 = 100;
+    arc->Y2 = 100;
+    arc->X3 = 100;
+    arc->Y3 = 60;
+    arc->X4 = 60;
+    arc->Y4 = 20;
+    // A curve below it, from (20, 150) to (100, 150) through (60, 140).
+    TDrawObject* curve = Form->Drawing->Objects.Append();
+    *curve = TDrawObject{};
+    curve->Kind = okBezier;
+    curve->Width = 0.1;
+    const double pts[8] = {20, 150, 40, 136.6667, 80, 136.6667, 100, 150};
+    std::memcpy(&curve->X1, pts, sizeof pts);
+    Form->SetChanged();
+    Form->PaintBox1Paint();
+
+    Form->ObjekteLschen1->trigger();
+    Move(px(20), px(60)); // on the circle, but left of the centre: not drawn
+    EXPECT_FALSE(Form->Pointer.HoverShown);
+    Move(px(60), px(100)); // below the centre: not drawn
+    EXPECT_FALSE(Form->Pointer.HoverShown);
+    Move(px(60 + 40 * std::cos(0.8)), px(60 - 40 * std::sin(0.8)));
+    EXPECT_TRUE(Form->Pointer.HoverShown);
+    EXPECT_EQ(Form->Pointer.HoverIndex, 0);
+
+    Move(px(60), px(145)); // between the curve's ends, 5 mm off its middle
+    EXPECT_FALSE(Form->Pointer.HoverShown);
+    Move(px(60), px(140));
+    ASSERT_TRUE(Form->Pointer.HoverShown);
+    EXPECT_EQ(Form->Pointer.HoverIndex, 1);
+    EXPECT_FALSE(Form->Overlay.IsEmpty()); // the red outline
+    Down(px(60), px(140));
+    Up(px(60), px(140));
+    ASSERT_EQ(Form->Drawing->Objects.Count(), 1);
+    EXPECT_EQ(Form->Drawing->Objects[0].Kind, okArc);
 }
 
 TEST_F(EditToolsTest, DeleteLastObjectKeepsTheChangedMarkOnAnEmptyDrawing) {
