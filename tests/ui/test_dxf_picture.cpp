@@ -63,7 +63,8 @@ protected:
         view.PageHeightInch = 297.0 / kMmPerInch;
         view.WidthPx = static_cast<int>(210 * kScale);
         view.HeightPx = static_cast<int>(297 * kScale);
-        return RenderPageImage(drawing, view, TTextFontResolver()).convertToFormat(QImage::Format_RGB32);
+        return RenderPageImage(drawing, view, TTextFontResolver())
+            .convertToFormat(QImage::Format_RGB32);
     }
 
     // The exported file as LibreCAD draws it on A4 at 1:1, without margins.
@@ -76,8 +77,9 @@ protected:
         const std::string pdf = Dir.File("drawing.pdf");
         const std::string command =
             "QT_QPA_PLATFORM=offscreen timeout 120 librecad dxf2pdf -p 210x297 -f 0,0,0,0 -s 1 "
-            "-o '" + pdf + "' '" + dxf + "' >/dev/null 2>&1 && pdftoppm -r " +
-            std::to_string(kDpi) + " -png -singlefile '" + pdf + "' '" + Dir.File("cad") + "'";
+            "-o '" +
+            pdf + "' '" + dxf + "' >/dev/null 2>&1 && pdftoppm -r " + std::to_string(kDpi) +
+            " -png -singlefile '" + pdf + "' '" + Dir.File("cad") + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         return QImage(QString::fromStdString(Dir.File("cad.png")))
             .convertToFormat(QImage::Format_RGB32);
@@ -110,8 +112,8 @@ TEST_F(DxfPicture, TextInkStandsWhereThePageShowsIt) {
     struct TBox {
         double L, T, R, B;
     };
-    const TBox boxes[] = {{20, 30, 100, 60}, {100, 95, 200, 109}, {100, 109, 200, 118},
-                          {100, 118, 200, 128}};
+    const TBox boxes[] = {
+        {20, 30, 100, 60}, {100, 95, 200, 109}, {100, 109, 200, 118}, {100, 118, 200, 128}};
     for (const TBox& b : boxes) {
         const auto drawn = InkIn(page, b.L, b.T, b.R, b.B);
         const auto exported = InkIn(cad, b.L, b.T, b.R, b.B);
