@@ -19,6 +19,9 @@ PACKAGES=(
   clang libclang-rt-dev
   # Renders the icon's PNG sizes from its SVG (scripts/render-icons.sh).
   librsvg2-bin
+  # The output layer: PNG written row by row, SVG through Qt; the tests
+  # read the PDFs back with poppler's tools.
+  libpng-dev qt6-svg-dev poppler-utils
 )
 
 SUDO=""

@@ -53,6 +53,7 @@ constexpr TReason kReasons[] = {
     {reason::CannotBeWritten, "%1 cannot be written"},
     {reason::PrinterRefusedPage, "the printer refused a new page"},
     {reason::PrinterError, "the printer reported an error"},
+    {reason::PictureTooLarge, "a picture of %1 x %2 pixels is too large"},
     {"Systemfehler Nr. %1", "system error %1"},
 };
 

@@ -59,6 +59,7 @@ inline constexpr const char* PrinterCannotOpen = "der Drucker kann nicht geöffn
 inline constexpr const char* CannotBeWritten = "%1 kann nicht geschrieben werden";
 inline constexpr const char* PrinterRefusedPage = "der Drucker hat keine neue Seite angenommen";
 inline constexpr const char* PrinterError = "der Drucker hat einen Fehler gemeldet";
+inline constexpr const char* PictureTooLarge = "ein Bild von %1 x %2 Pixeln ist zu groß";
 } // namespace reason
 
 // The German reason for a system error number (errno). Numbers without a

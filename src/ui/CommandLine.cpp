@@ -3,14 +3,14 @@
 #include "BitmapExport.h"
 #include "DrawingFile.h"
 #include "DxfTextMeasure.h"
+#include "VectorExport.h"
 #include "DxfWriter.h"
 #include "FileIO.h"
 #include "Messages.h"
 #include "PageRenderer.h"
 
-#include <QBuffer>
 #include <QFileInfo>
-#include <QImage>
+#include <QMap>
 #include <QTextStream>
 #include <algorithm>
 #include <cmath>
@@ -25,10 +25,16 @@ const char* const kUsage =
     "Usage:\n"
     "  quirindo [DRAWING.qrd]                 open the window (with a drawing)\n"
     "  quirindo --export-dxf IN.qrd OUT.dxf   write the drawing as DXF\n"
-    "  quirindo --export-image IN.qrd OUT.bmp|OUT.png [--dpi N] [--page N]\n"
+    "  quirindo --export-image IN.qrd OUT.bmp|OUT.png [--dpi N] [--page N | --pages A-B]\n"
     "                                         write one page as a picture\n"
     "                                         (dpi 10 to 4000, default 150;\n"
-    "                                         page from 1, default 1)\n"
+    "                                         page from 1, default 1); with\n"
+    "                                         --pages one numbered file a page\n"
+    "                                         (OUT-1.png, OUT-2.png, ...)\n"
+    "  quirindo --export-pdf IN.qrd OUT.pdf [--pages A-B]\n"
+    "                                         write the pages (default all) as PDF\n"
+    "  quirindo --export-svg IN.qrd OUT.svg [--page N]\n"
+    "                                         write one page (default 1) as SVG\n"
     "  quirindo --help | --version\n";
 
 struct TLoaded {
@@ -81,80 +87,146 @@ int ExportDxf(const QString& in, const QString& out, QTextStream& err) {
     return 0;
 }
 
-bool WritePng(const QString& path, TDrawing& drawing, const TBitmapJob& job, QString& error) {
-    const TPageView view = BitmapPageView(job);
-    const QImage image = RenderPageImage(drawing, view, TTextFontResolver(job.WindowText));
-    if (image.isNull()) {
-        error = QStringLiteral("a picture of %1 x %2 pixels is too large; choose a smaller dpi")
-                    .arg(view.WidthPx)
-                    .arg(view.HeightPx);
-        return false;
-    }
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
-        error = QStringLiteral("the picture could not be encoded as PNG");
-        return false;
-    }
-    // Like every export: through a temporary file, so that a failure leaves
-    // no half picture and the previous file as it was.
-    TAtomicFileWriter file;
-    if (!file.Open(path.toStdString()) ||
-        !file.Write({reinterpret_cast<const std::uint8_t*>(png.constData()),
-                     static_cast<std::size_t>(png.size())}) ||
-        !file.Commit()) {
-        error = QString::fromStdString(TranslatedReason(file.Error()));
-        return false;
+// "K" or "A-B", pages from 1; false for anything else.
+bool ParsePages(const QString& text, int& first, int& last) {
+    const QStringList parts = text.split(QLatin1Char('-'));
+    if (parts.size() > 2) return false;
+    bool ok1 = false, ok2 = false;
+    first = parts[0].trimmed().toInt(&ok1);
+    last = parts.size() == 2 ? parts[1].trimmed().toInt(&ok2) : first;
+    if (parts.size() == 1) ok2 = ok1;
+    return ok1 && ok2 && first >= 1 && last >= first;
+}
+
+// The options after IN and OUT: each name from `allowed` with its value.
+bool ParseOptions(const QStringList& args, const QStringList& allowed,
+                  QMap<QString, QString>& options, QTextStream& err) {
+    for (qsizetype i = 2; i < args.size(); i += 2) {
+        if (!allowed.contains(args[i]) || i + 1 >= args.size()) {
+            err << "quirindo: unexpected argument " << args[i] << "\n" << kUsage;
+            return false;
+        }
+        options[args[i]] = args[i + 1];
     }
     return true;
 }
 
+bool PagesExist(int first, int last, int pages, QTextStream& err) {
+    const int missing = first < 1 || first > pages ? first : last;
+    if (missing >= 1 && missing <= pages) return true;
+    err << "quirindo: there is no page " << missing << "; the drawing has " << pages
+        << (pages == 1 ? " page\n" : " pages\n");
+    return false;
+}
+
 int ExportImage(const QStringList& args, QTextStream& err) {
-    // args: IN OUT [--dpi N] [--page N]
+    // args: IN OUT [--dpi N] [--page N | --pages A-B]
     if (args.size() < 2) {
         err << kUsage;
         return 2;
     }
-    int dpi = 150;
-    int page = 1;
-    for (qsizetype i = 2; i < args.size(); i += 2) {
-        bool ok = false;
-        const int value = i + 1 < args.size() ? args[i + 1].toInt(&ok) : 0;
-        if (!ok || (args[i] != QLatin1String("--dpi") && args[i] != QLatin1String("--page"))) {
-            err << "quirindo: unexpected argument " << args[i] << "\n" << kUsage;
-            return 2;
-        }
-        (args[i] == QLatin1String("--dpi") ? dpi : page) = value;
+    QMap<QString, QString> options;
+    if (!ParseOptions(args, {QStringLiteral("--dpi"), QStringLiteral("--page"), QStringLiteral("--pages")},
+                      options, err))
+        return 2;
+    bool ok = true;
+    const int dpi = options.contains(QStringLiteral("--dpi"))
+                        ? options[QStringLiteral("--dpi")].toInt(&ok)
+                        : 150;
+    if (!ok) {
+        err << "quirindo: the resolution must be a whole number\n" << kUsage;
+        return 2;
+    }
+    int first = 1, last = 1;
+    const bool numbered = options.contains(QStringLiteral("--pages"));
+    if (numbered && options.contains(QStringLiteral("--page"))) {
+        err << "quirindo: give either --page or --pages\n" << kUsage;
+        return 2;
+    }
+    bool pagesOk = true;
+    if (numbered) {
+        pagesOk = ParsePages(options[QStringLiteral("--pages")], first, last);
+    } else if (options.contains(QStringLiteral("--page"))) {
+        // A single page keeps its number as given; one below 1 is reported
+        // as missing once the drawing is read.
+        first = last = options[QStringLiteral("--page")].toInt(&pagesOk);
+    }
+    if (!pagesOk) {
+        err << "quirindo: pages are numbered from 1, as N or A-B\n" << kUsage;
+        return 2;
     }
     if (dpi < 10 || dpi > 4000) {
         err << "quirindo: the resolution must lie between 10 and 4000 dpi\n";
         return 2;
     }
     const QString out = args[1];
-    const QString suffix = QFileInfo(out).suffix().toLower();
-    if (suffix != QLatin1String("bmp") && suffix != QLatin1String("png")) {
+    const auto format = output::PictureFormatOf(out);
+    if (!format) {
         err << "quirindo: the picture must be a .bmp or .png file: " << out << "\n";
         return 2;
     }
-    if (RefuseOwnInput(args[0], out, err)) return 2;
+    QStringList files;
+    for (int page = first; page <= last; ++page)
+        files << (numbered ? output::NumberedPageFile(out, page) : out);
+    for (const QString& file : files)
+        if (RefuseOwnInput(args[0], file, err)) return 2;
     TLoaded loaded;
     if (!Load(args[0], loaded, err)) return 1;
-    const int pages = PageCountOf(loaded.Settings);
-    if (page < 1 || page > pages) {
-        err << "quirindo: there is no page " << page << "; the drawing has " << pages
-            << (pages == 1 ? " page\n" : " pages\n");
-        return 1;
-    }
-    TBitmapJob job;
-    job.Page = page - 1;
+    if (!PagesExist(first, last, PageCountOf(loaded.Settings), err)) return 1;
+    output::TBitmapJob job;
     job.Dpi = dpi;
     job.PageWidthInch = loaded.Settings.PageWidthInch;
     job.PageHeightInch = loaded.Settings.PageHeightInch;
     job.ScreenDpi = kScreenDpi;
+    for (int page = first; page <= last; ++page) {
+        job.Page = page - 1;
+        const QString& file = files[page - first];
+        QString error;
+        if (!output::WritePagePicture(file, *format, *loaded.Drawing, job, error)) {
+            err << "quirindo: cannot write " << file << ": " << error << "\n";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// --export-pdf IN OUT [--pages A-B] and --export-svg IN OUT [--page N].
+int ExportVector(const QStringList& args, bool pdf, QTextStream& err) {
+    if (args.size() < 2) {
+        err << kUsage;
+        return 2;
+    }
+    const QString option = pdf ? QStringLiteral("--pages") : QStringLiteral("--page");
+    QMap<QString, QString> options;
+    if (!ParseOptions(args, {option}, options, err)) return 2;
+    int first = 1, last = 1;
+    bool all = pdf;
+    if (options.contains(option)) {
+        all = false;
+        if (!ParsePages(options[option], first, last) || (!pdf && first != last)) {
+            err << "quirindo: pages are numbered from 1, as " << (pdf ? "N or A-B" : "N") << "\n"
+                << kUsage;
+            return 2;
+        }
+    }
+    const QString out = args[1];
+    if (RefuseOwnInput(args[0], out, err)) return 2;
+    TLoaded loaded;
+    if (!Load(args[0], loaded, err)) return 1;
+    const int pages = PageCountOf(loaded.Settings);
+    if (all) last = pages;
+    if (!PagesExist(first, last, pages, err)) return 1;
+    output::TVectorJob job;
+    job.PageWidthInch = loaded.Settings.PageWidthInch;
+    job.PageHeightInch = loaded.Settings.PageHeightInch;
+    job.ScreenDpi = kScreenDpi;
+    job.FirstPage = first - 1;
+    job.LastPage = last - 1;
+    job.Title = QFileInfo(args[0]).completeBaseName();
     QString error;
-    const bool ok = suffix == QLatin1String("bmp") ? WritePageBmp(out, *loaded.Drawing, job, error)
-                                                   : WritePng(out, *loaded.Drawing, job, error);
-    if (!ok) {
+    const bool written = pdf ? output::WritePdf(out, *loaded.Drawing, job, error)
+                             : output::WriteSvg(out, *loaded.Drawing, job, error);
+    if (!written) {
         err << "quirindo: cannot write " << out << ": " << error << "\n";
         return 1;
     }
@@ -196,6 +268,8 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
         return ExportDxf(rest[0], rest[1], err);
     }
     if (command == QLatin1String("--export-image")) return ExportImage(rest, err);
+    if (command == QLatin1String("--export-pdf")) return ExportVector(rest, true, err);
+    if (command == QLatin1String("--export-svg")) return ExportVector(rest, false, err);
     err << "quirindo: unknown option " << command << "\n" << kUsage;
     return 2;
 }

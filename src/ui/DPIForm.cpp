@@ -3,6 +3,7 @@
 #include "Localisation.h"
 #include "SpinEdits.h"
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -24,6 +25,11 @@ TDPIForm::TDPIForm(QWidget* parent) : QDialog(parent) {
     SeiteEd = new TSpinEdit(this, 1, 100000, 1, 1);
     SeiteEd->setObjectName(QStringLiteral("SeiteEd"));
     SeiteEd->setGeometry(8, 80, 121, 21);
+    AlleSeitenCheck = new QCheckBox(QStringLiteral("Alle Seiten"), this);
+    AlleSeitenCheck->setObjectName(QStringLiteral("AlleSeitenCheck"));
+    AlleSeitenCheck->setGeometry(136, 80, 100, 21);
+    AlleSeitenCheck->setToolTip(QStringLiteral("Jede Seite in eine eigene, nummerierte Datei"));
+    connect(AlleSeitenCheck, &QCheckBox::toggled, SeiteEd, &QWidget::setDisabled);
     // The labels name their fields for screen readers.
     first->setBuddy(DPIED);
     second->setBuddy(SeiteEd);

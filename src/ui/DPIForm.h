@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+class QCheckBox;
+
 namespace quirindo::ui {
 
 class TSpinEdit;
@@ -13,6 +15,8 @@ public:
     explicit TDPIForm(QWidget* parent = nullptr);
     TSpinEdit* DPIED = nullptr;
     TSpinEdit* SeiteEd = nullptr;
+    // Every page at once, one numbered file each; the page field is unused.
+    QCheckBox* AlleSeitenCheck = nullptr;
 };
 
 } // namespace quirindo::ui

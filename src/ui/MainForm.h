@@ -5,6 +5,7 @@
 // implementation is split by concern over several files (MainForm*.cpp).
 
 #include "AddTextForm.h"
+#include "BitmapExport.h"
 #include "CompassTool.h"
 #include "CurveTool.h"
 #include "DrawObjects.h"
@@ -21,6 +22,7 @@
 #include "RulerTool.h"
 #include "UserDialogs.h"
 #include "UserFiles.h"
+#include "VectorExport.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -105,7 +107,8 @@ public:
     QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
             *AlsBildexportieren1 = nullptr, *AlsDXFDateiexportieren1 = nullptr,
             *Seiteeinrichten1 = nullptr, *Drucken1 = nullptr, *Druckereinrichten1 = nullptr,
-            *Beenden1 = nullptr;
+            *Beenden1 = nullptr, *AlsPDFexportieren1 = nullptr, *AlsSVGexportieren1 = nullptr,
+            *Druckvorschau1 = nullptr;
     QMenu* ZuletztGeoeffnet1 = nullptr; // the drawings opened last, newest first
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
             *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
@@ -342,13 +345,31 @@ public:
     void Druckereinrichten1Click();
     void Drucken1Click();
     void AlsBildexportieren1Click();
+    void AlsPDFexportieren1Click();
+    void AlsSVGexportieren1Click();
+    void Druckvorschau1Click();
     // Page `page` (from 0) as a BMP at `dpi`; false (after telling the user)
     // when the file could not be written.
     bool ExportPageBitmap(const QString& path, int page, double dpi);
+    bool ExportPagePicture(const QString& path, output::TPictureFormat format, int page,
+                           double dpi);
     // The file an export goes to. An existing file is replaced only when the
     // user says so, with a plain warning when it is the open drawing's own
     // file; "No" goes back to the file dialog, "Cancel" ends the export.
-    std::optional<QString> AskExportFileName(TFileDialogRequest request);
+    // `targets` names the files an export to the chosen name writes (all of
+    // them are checked), by default that name alone.
+    std::optional<QString>
+    AskExportFileName(TFileDialogRequest request,
+                      const std::function<QStringList(const QString&)>& targets = {});
+    // The pages, copies and order of a print the print dialog set up, and
+    // whether a page larger than the paper is fitted (asked); nothing when
+    // the user cancelled.
+    std::optional<output::TPrintJob> PrintJobFor(QPrinter& printer);
+    bool PrintJobTo(QPrinter& printer, const output::TPrintJob& job, QString& error);
+    // Paper matched to the page unless the user chose one; no page range
+    // left over from the last print.
+    void PreparePrinterForDialog();
+    [[nodiscard]] output::TVectorJob VectorJob(const QString& path) const;
     // The page setup and resolution dialogs, made once and reused.
     void CreateOutputDialogs();
     TSeiteEinrichtenForm& SeiteEinrichtenForm();

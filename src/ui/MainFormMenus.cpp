@@ -69,8 +69,11 @@ void TMainForm::BuildMainMenu() {
     AlsBildexportieren1 = AddItem(Datei1, "AlsBildexportieren1", "Als Bild exportieren...");
     AlsDXFDateiexportieren1 =
         AddItem(Datei1, "AlsDXFDateiexportieren1", "Als DXF Datei exportieren...");
+    AlsPDFexportieren1 = AddItem(Datei1, "AlsPDFexportieren1", "Als PDF exportieren...");
+    AlsSVGexportieren1 = AddItem(Datei1, "AlsSVGexportieren1", "Als SVG exportieren...");
     Datei1->addSeparator();
     Seiteeinrichten1 = AddItem(Datei1, "Seiteeinrichten1", "Seite einrichten...");
+    Druckvorschau1 = AddItem(Datei1, "Druckvorschau1", "Druckvorschau...");
     Drucken1 = AddItem(Datei1, "Drucken1", "Drucken...");
     Druckereinrichten1 = AddItem(Datei1, "Druckereinrichten1", "Drucker einrichten...");
     Datei1->addSeparator();
@@ -81,6 +84,7 @@ void TMainForm::BuildMainMenu() {
     Speichern1->setShortcut(QKeySequence::Save);
     Speichernunter1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     Beenden1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Drucken1->setShortcut(QKeySequence::Print);
     connect(Neu1, &QAction::triggered, this, &TMainForm::Neu1Click);
     connect(ffnen1, &QAction::triggered, this, &TMainForm::ffnen1Click);
     connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);
@@ -90,6 +94,9 @@ void TMainForm::BuildMainMenu() {
     connect(AlsDXFDateiexportieren1, &QAction::triggered, this, &TMainForm::DXFExportActionClick);
     connect(Seiteeinrichten1, &QAction::triggered, this, &TMainForm::DateiSeiteeinrichten1Click);
     connect(Drucken1, &QAction::triggered, this, &TMainForm::Drucken1Click);
+    connect(AlsPDFexportieren1, &QAction::triggered, this, &TMainForm::AlsPDFexportieren1Click);
+    connect(AlsSVGexportieren1, &QAction::triggered, this, &TMainForm::AlsSVGexportieren1Click);
+    connect(Druckvorschau1, &QAction::triggered, this, &TMainForm::Druckvorschau1Click);
     connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
 
     Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));

@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -38,10 +39,23 @@ TAnswer TQtUserDialogs::AskYesNoCancel(const QString& caption, const QString& te
     return TAnswer::Cancel;
 }
 
+QString FilterSuffix(const QString& qtFilter) {
+    // "PNG-Dateien (*.png)" -> "png"; a pattern like "*" or "*.*" has none.
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const auto match = pattern.match(qtFilter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
 void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request) {
     dialog.setWindowTitle(request.Title);
     dialog.setDefaultSuffix(request.DefaultSuffix);
     dialog.setNameFilter(QtFilterFromPairs(request.Filter));
+    // A name typed without an extension gets the one of the filter chosen,
+    // so the file's type follows the filter.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        const QString suffix = FilterSuffix(f);
+        if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+    });
     dialog.setOption(QFileDialog::ReadOnly, false);
     if (!request.Directory.isEmpty() && QFileInfo(request.Directory).isDir())
         dialog.setDirectory(request.Directory);

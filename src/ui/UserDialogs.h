@@ -62,6 +62,9 @@ private:
 // Title, filter, default suffix, starting folder and proposed name of a Qt
 // file dialog from `request`.
 void PrepareFileDialog(QFileDialog& dialog, const TFileDialogRequest& request);
+// The extension of a Qt filter's first pattern: "PNG-Dateien (*.png)" gives
+// "png"; empty when it has none.
+QString FilterSuffix(const QString& qtFilter);
 
 // "Zeichnungen (*.qrd)|*.qrd" -> "Zeichnungen (*.qrd)": pairs of description
 // and pattern become Qt's "Description (patterns)" entries joined by ";;".

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -338,6 +339,55 @@ TEST_F(CommandLine, PicturesAreNotWrittenOverPipesOrDevices) {
                                        QDir::NoDotAndDotDot);
     files.sort();
     EXPECT_EQ(files, (QStringList{"dev.bmp", "dev.png", "in.qrd", "null", "pipe.bmp", "pipe.png"}));
+}
+
+} // namespace
+} // namespace quirindo::test
+
+namespace quirindo::test {
+namespace {
+
+// PDF, SVG and numbered pictures from the command line: the same files as
+// from the menu, pages chosen as asked, mistakes refused before writing.
+TEST_F(CommandLine, ExportsPdfSvgAndNumberedPictures) {
+    WriteLineDrawing("two.qrd", 2);
+    const QString in = Q("two.qrd");
+    ASSERT_EQ(Run({"--export-pdf", in, Q("all.pdf")}), 0) << Err.toStdString();
+    ASSERT_EQ(Run({"--export-pdf", in, Q("one.pdf"), "--pages", "2-2"}), 0) << Err.toStdString();
+    const auto pdfPages = [](const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) return -1;
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+        return static_cast<int>(QString::fromLatin1(file.readAll()).count(page));
+    };
+    EXPECT_EQ(pdfPages(Q("all.pdf")), 2);
+    EXPECT_EQ(pdfPages(Q("one.pdf")), 1);
+
+    ASSERT_EQ(Run({"--export-svg", in, Q("p2.svg"), "--page", "2"}), 0) << Err.toStdString();
+    QFile svg(Q("p2.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    EXPECT_TRUE(text.contains("width=\"210mm\"")) << text.left(600).toStdString();
+    EXPECT_TRUE(text.contains("viewBox=\"0 0 210 297"));
+
+    ASSERT_EQ(Run({"--export-image", in, Q("p.png"), "--dpi", "30", "--pages", "1-2"}), 0)
+        << Err.toStdString();
+    EXPECT_FALSE(QImage(Q("p-1.png")).isNull());
+    EXPECT_FALSE(QImage(Q("p-2.png")).isNull());
+    EXPECT_FALSE(QFileInfo::exists(Q("p.png")));
+
+    // Pages the drawing lacks, ranges that are none, options of another
+    // command: refused, and nothing written.
+    EXPECT_EQ(Run({"--export-pdf", in, Q("x.pdf"), "--pages", "2-3"}), 1);
+    EXPECT_TRUE(Err.contains(QStringLiteral("page 3"))) << Err.toStdString();
+    EXPECT_EQ(Run({"--export-pdf", in, Q("x.pdf"), "--pages", "2-1"}), 2);
+    EXPECT_EQ(Run({"--export-svg", in, Q("x.svg"), "--page", "1-2"}), 2);
+    EXPECT_EQ(Run({"--export-svg", in, Q("x.svg"), "--dpi", "100"}), 2);
+    EXPECT_EQ(Run({"--export-image", in, Q("x.png"), "--page", "1", "--pages", "1-2"}), 2);
+    EXPECT_EQ(Run({"--export-svg", in, Q("x.svg"), "--page", "0"}), 2);
+    EXPECT_FALSE(QFileInfo::exists(Q("x.pdf")));
+    EXPECT_FALSE(QFileInfo::exists(Q("x.svg")));
+    EXPECT_FALSE(QFileInfo::exists(Q("x-1.png")));
 }
 
 } // namespace

@@ -50,8 +50,10 @@ TEST_F(MainFormTest, MainMenuItemsInOrder) {
     EXPECT_EQ(Captions(Form->Datei1),
               (QStringList{"Neu", "-", "Öffnen...", "Zuletzt geöffnet", "Speichern",
                            "Speichern unter...",
-                           "Als Bild exportieren...", "Als DXF Datei exportieren...", "-",
-                           "Seite einrichten...", "Drucken...", "Drucker einrichten...", "-",
+                           "Als Bild exportieren...", "Als DXF Datei exportieren...",
+                           "Als PDF exportieren...", "Als SVG exportieren...", "-",
+                           "Seite einrichten...", "Druckvorschau...", "Drucken...",
+                           "Drucker einrichten...", "-",
                            "Beenden"}));
     EXPECT_EQ(Captions(Form->Ansicht1),
               (QStringList{"Leiste für Zahleneingabe", "Lineal", "Winkelmesser", "Zirkel", "-",

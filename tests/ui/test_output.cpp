@@ -11,11 +11,13 @@
 #include "MainFormFixture.h"
 #include "PageRenderer.h"
 #include "PaintBox.h"
-#include "Printing.h"
+#include "PagePrinting.h"
 #include "SeiteEinrichtenForm.h"
 #include "SpinEdits.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +25,11 @@
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QPainter>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -541,7 +547,7 @@ TEST(PrintPage, TrueSizeClippedToThePageWithoutFrame) {
     };
     addLine(10, 50, 110, 50);  // 100 mm on page 1
     addLine(10, 307, 60, 307); // on page 2, 10 mm below its top
-    ui::TPrintJob job;
+    output::TPrintJob job;
     job.PageWidthInch = 210 / kMmPerInch;
     job.PageHeightInch = 297 / kMmPerInch;
 
@@ -552,7 +558,7 @@ TEST(PrintPage, TrueSizeClippedToThePageWithoutFrame) {
     sheet.fill(Qt::white);
     {
         QPainter painter(&sheet);
-        ui::PaintPrintPage(painter, drawing, 0, dpi, dpi, job);
+        output::PaintPrintPage(painter, drawing, 0, dpi, dpi, job);
     }
     const auto [row, run] = LongestDarkRow(sheet);
     EXPECT_NEAR(row, 50 * dpi / kMmPerInch, 3);
@@ -566,7 +572,7 @@ TEST(PrintPage, TrueSizeClippedToThePageWithoutFrame) {
     sheet.fill(Qt::white);
     {
         QPainter painter(&sheet);
-        ui::PaintPrintPage(painter, drawing, 1, dpi, 2 * dpi, job);
+        output::PaintPrintPage(painter, drawing, 1, dpi, 2 * dpi, job);
     }
     const auto [row2, run2] = LongestDarkRow(sheet);
     EXPECT_NEAR(row2, 10 * 2 * dpi / kMmPerInch, 4);
@@ -687,7 +693,8 @@ TEST_F(OutputTest, BitmapExportAtTheChosenResolution) {
     Form->AlsBildexportieren1->trigger();
     EXPECT_EQ(ModalRuns, 1);
     EXPECT_EQ(Fake->LastSpec.DefaultSuffix, QStringLiteral("bmp"));
-    EXPECT_EQ(Fake->LastSpec.Filter, QStringLiteral("BMP-Dateien (*.bmp)|*.bmp"));
+    EXPECT_EQ(Fake->LastSpec.Filter,
+              QStringLiteral("BMP-Dateien (*.bmp)|*.bmp|PNG-Dateien (*.png)|*.png"));
     EXPECT_TRUE(Fake->Errors.isEmpty());
 
     ASSERT_TRUE(ReadAll(path).startsWith("BM"));
@@ -696,9 +703,9 @@ TEST_F(OutputTest, BitmapExportAtTheChosenResolution) {
     // round(150 x 210 / 25.39995) x round(150 x 297 / 25.39995)
     EXPECT_EQ(image.size(), QSize(1240, 1754));
     EXPECT_NEAR(image.dotsPerMeterX(), 150 / 0.0254, 1);
-    // The paper frame of the view is part of the picture.
-    EXPECT_TRUE(Dark(image.pixel(0, 0)));
-    EXPECT_TRUE(Dark(image.pixel(1239, 1753)));
+    // As on paper: the sheet's edge is the page's edge, no frame is drawn.
+    EXPECT_FALSE(Dark(image.pixel(0, 0)));
+    EXPECT_FALSE(Dark(image.pixel(1239, 1753)));
     EXPECT_FALSE(Dark(image.pixel(600, 900)));
     int start = 0;
     const int y = RoundHalfEven(50 * 150 / kMmPerInch);
@@ -743,16 +750,16 @@ TEST_F(OutputTest, BitmapExportRefusesMissingPagesAndHugePictures) {
     EXPECT_EQ(Fake->Errors.size(), 2);
 }
 
-std::uint32_t Field32(const std::array<std::uint8_t, ui::kBmpHeaderBytes>& h, int at) {
+std::uint32_t Field32(const std::array<std::uint8_t, output::kBmpHeaderBytes>& h, int at) {
     return h[at] | h[at + 1] << 8 | h[at + 2] << 16 | std::uint32_t(h[at + 3]) << 24;
 }
 
 TEST(BitmapLimits, SizesAndHeaderFields) {
-    const TPixelSize a4 = ui::BitmapPageSize(150, 210 / kMmPerInch, 297 / kMmPerInch);
+    const TPixelSize a4 = output::BitmapPageSize(150, 210 / kMmPerInch, 297 / kMmPerInch);
     EXPECT_EQ(a4.Width, 1240);
     EXPECT_EQ(a4.Height, 1754);
-    EXPECT_TRUE(ui::FitsBmp(a4));
-    auto h = ui::BmpHeader(a4, 150);
+    EXPECT_TRUE(output::FitsBmp(a4));
+    auto h = output::BmpHeader(a4, 150);
     EXPECT_EQ(h[0], 'B');
     EXPECT_EQ(h[1], 'M');
     EXPECT_EQ(Field32(h, 2), 54 + 3720 * 1754); // rows of 1240 x 3 bytes, already a multiple of 4
@@ -764,41 +771,41 @@ TEST(BitmapLimits, SizesAndHeaderFields) {
 
     // A4 at 4000 dpi: 33071 x 46772 pixels, 4.6 GB, beyond the 32-bit size
     // fields, which are then 0; width and height are still exact.
-    const TPixelSize huge = ui::BitmapPageSize(4000, 210 / kMmPerInch, 297 / kMmPerInch);
+    const TPixelSize huge = output::BitmapPageSize(4000, 210 / kMmPerInch, 297 / kMmPerInch);
     EXPECT_EQ(huge.Width, 33071);
     EXPECT_EQ(huge.Height, 46772);
-    EXPECT_TRUE(ui::FitsBmp(huge));
-    EXPECT_EQ(ui::BmpFileBytes(huge), 54 + 99216LL * 46772);
-    h = ui::BmpHeader(huge, 4000);
+    EXPECT_TRUE(output::FitsBmp(huge));
+    EXPECT_EQ(output::BmpFileBytes(huge), 54 + 99216LL * 46772);
+    h = output::BmpHeader(huge, 4000);
     EXPECT_EQ(Field32(h, 2), 0U);
     EXPECT_EQ(Field32(h, 34), 0U);
     EXPECT_EQ(Field32(h, 18), 33071U);
     EXPECT_EQ(Field32(h, 22), 46772U);
     // At the edge: rows of 65532 bytes, 54 header bytes, at most 2^32 - 1 in all.
-    EXPECT_EQ(Field32(ui::BmpHeader({21844, 65539}, 100), 2), 4294901802U);
-    EXPECT_EQ(Field32(ui::BmpHeader({21844, 65540}, 100), 2), 0U);
+    EXPECT_EQ(Field32(output::BmpHeader({21844, 65539}, 100), 2), 4294901802U);
+    EXPECT_EQ(Field32(output::BmpHeader({21844, 65540}, 100), 2), 0U);
 
-    EXPECT_FALSE(ui::FitsBmp({0, 10}));
-    EXPECT_FALSE(ui::FitsBmp({10, -1}));
-    EXPECT_TRUE(ui::FitsBmp({kMaxCoordPx, kMaxCoordPx}));
-    EXPECT_FALSE(ui::FitsBmp({kMaxCoordPx + 1, 10}));
-    EXPECT_EQ(ui::BandRows(1000, 1 << 20), 1048);
-    EXPECT_EQ(ui::BandRows(5000, 10), 1);
+    EXPECT_FALSE(output::FitsBmp({0, 10}));
+    EXPECT_FALSE(output::FitsBmp({10, -1}));
+    EXPECT_TRUE(output::FitsBmp({kMaxCoordPx, kMaxCoordPx}));
+    EXPECT_FALSE(output::FitsBmp({kMaxCoordPx + 1, 10}));
+    EXPECT_EQ(output::BandRows(1000, 1 << 20), 1048);
+    EXPECT_EQ(output::BandRows(5000, 10), 1);
 }
 
 TEST_F(OutputTest, BitmapWithoutSizeFieldsIsReadByItsDimensions) {
     // What a picture beyond 4 GiB looks like to a reader, on a small scale:
     // the same file with both size fields 0 reads back the same.
     AddLine(10, 20, 110, 20);
-    ui::TBitmapJob job;
+    output::TBitmapJob job;
     job.Dpi = 50;
     job.PageWidthInch = Form->PageWidthInch;
     job.PageHeightInch = Form->PageHeightInch;
     const QString path = Path("sized.bmp");
     QString error;
-    ASSERT_TRUE(ui::WritePageBmp(path, *Form->Drawing, job, error)) << error.toStdString();
+    ASSERT_TRUE(output::WritePageBmp(path, *Form->Drawing, job, error)) << error.toStdString();
     QByteArray bytes = ReadAll(path);
-    ASSERT_EQ(bytes.size(), ui::BmpFileBytes(ui::BitmapPageSize(50, job.PageWidthInch,
+    ASSERT_EQ(bytes.size(), output::BmpFileBytes(output::BitmapPageSize(50, job.PageWidthInch,
                                                                 job.PageHeightInch)));
     for (int at : {2, 3, 4, 5, 34, 35, 36, 37})
         bytes[at] = 0;
@@ -811,12 +818,12 @@ TEST_F(OutputTest, BitmapWithoutSizeFieldsIsReadByItsDimensions) {
 
 TEST_F(OutputTest, BitmapLargerThanTheFreeDiskIsRefusedAtOnce) {
     // 2^20 x 2^20 pixels would take 3.3 TB.
-    ui::TBitmapJob job;
+    output::TBitmapJob job;
     job.Dpi = 4000;
     job.PageWidthInch = job.PageHeightInch = (1 << 20) / 4000.0;
     const QString path = Path("terabytes.bmp");
     QString error;
-    EXPECT_FALSE(ui::WritePageBmp(path, *Form->Drawing, job, error));
+    EXPECT_FALSE(output::WritePageBmp(path, *Form->Drawing, job, error));
     EXPECT_TRUE(error.contains(QStringLiteral("3298535 MB"))) << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(path));
     EXPECT_EQ(QDir(Dir.Path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), 0)
@@ -839,24 +846,27 @@ TEST_F(OutputTest, BitmapBandsJoinWithoutSeams) {
     text->Left = 30;
     text->Top = 100;
 
-    ui::TBitmapJob job;
+    output::TBitmapJob job;
     job.Dpi = 72;
     job.PageWidthInch = Form->PageWidthInch;
     job.PageHeightInch = Form->PageHeightInch;
-    const TPixelSize size = ui::BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
+    const TPixelSize size = output::BitmapPageSize(job.Dpi, job.PageWidthInch, job.PageHeightInch);
     const QString path = Path("bands.bmp");
     QString error;
     // 37 rows a band: the last band is a short one.
-    ASSERT_TRUE(ui::WritePageBmp(path, *Form->Drawing, job, error, 37LL * size.Width))
+    ASSERT_TRUE(output::WritePageBmp(path, *Form->Drawing, job, error, 37LL * size.Width))
         << error.toStdString();
 
-    TPageView view;
-    view.Scale = job.Dpi / kMmPerInch;
-    view.FontFactor = job.Dpi / job.ScreenDpi;
-    view.PageHeightInch = job.PageHeightInch;
-    view.WidthPx = size.Width;
-    view.HeightPx = size.Height;
-    const QImage whole = RenderPageImage(*Form->Drawing, view, TTextFontResolver());
+    // The same page painted in one piece onto white paper.
+    QImage whole(size.Width, size.Height, QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    {
+        QPainter painter(&whole);
+        output::TPageOutput page;
+        page.PageWidthInch = job.PageWidthInch;
+        page.PageHeightInch = job.PageHeightInch;
+        output::PaintPrintPage(painter, *Form->Drawing, 0, job.Dpi, job.Dpi, page);
+    }
     const QImage banded(path);
     ASSERT_EQ(banded.size(), whole.size());
     // Qt clips a line that starts outside the band before rasterising it, so
@@ -890,26 +900,26 @@ TEST_F(OutputTest, TextsKeepTheirSizeOnPaperAndInPictures) {
     text->Top = 30;
     // The measured extent in millimetres, written back by every render.
     const auto heightMm = [&] { return text->Bottom - text->Top; };
-    ui::TBitmapJob job;
+    output::TBitmapJob job;
     job.PageWidthInch = Form->PageWidthInch;
     job.PageHeightInch = Form->PageHeightInch;
     job.ScreenDpi = 96;
     QString error;
     job.Dpi = 96; // the screen itself: 24 pixels of em height
-    ASSERT_TRUE(ui::WritePageBmp(Path("96.bmp"), *Form->Drawing, job, error));
+    ASSERT_TRUE(output::WritePageBmp(Path("96.bmp"), *Form->Drawing, job, error));
     const double onScreen = heightMm();
     EXPECT_GT(onScreen, 24 * 0.8 / 96 * kMmPerInch);
     job.Dpi = 600;
-    ASSERT_TRUE(ui::WritePageBmp(Path("600.bmp"), *Form->Drawing, job, error));
+    ASSERT_TRUE(output::WritePageBmp(Path("600.bmp"), *Form->Drawing, job, error));
     EXPECT_NEAR(heightMm(), onScreen, onScreen * 0.06);
 
-    ui::TPrintJob print;
+    output::TPrintJob print;
     print.PageWidthInch = Form->PageWidthInch;
     print.PageHeightInch = Form->PageHeightInch;
     print.ScreenDpi = 96;
     QImage sheet(100, 100, QImage::Format_RGB32);
     QPainter painter(&sheet);
-    ui::PaintPrintPage(painter, *Form->Drawing, 0, 1200, 1200, print);
+    output::PaintPrintPage(painter, *Form->Drawing, 0, 1200, 1200, print);
     EXPECT_NEAR(heightMm(), onScreen, onScreen * 0.06);
 }
 
@@ -972,6 +982,236 @@ TEST_F(OutputTest, BitmapExportRefusesAPipe) {
                   .filter(QStringLiteral("pipe"))
                   .size(),
               1);
+}
+
+} // namespace
+} // namespace quirindo::test
+
+// ---------------------------------------------------------------- PDF, SVG, PNG from the menu
+
+namespace quirindo::test {
+namespace {
+
+QString PdfText(const QString& pdf, int page) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                   QString::number(page), QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf,
+                   QStringLiteral("-")});
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int PdfPageCount(const QByteArray& pdf) {
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+    return static_cast<int>(QString::fromLatin1(pdf).count(page));
+}
+
+bool HavePoppler() {
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
+
+// Page `page` of the PDF drawn at 254 dpi (10 pixels a millimetre).
+QImage PdfPageImage(const QString& pdf, int page, const QString& prefix) {
+    QProcess process;
+    process.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QStringLiteral("254"), QStringLiteral("-f"),
+                   QString::number(page), QStringLiteral("-l"), QString::number(page),
+                   QStringLiteral("-gray"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                   pdf, prefix});
+    process.waitForFinished(60000);
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+class MenuExportTest : public OutputTest {
+protected:
+    void SetUp() override {
+        OutputTest::SetUp();
+        AddLine(10, 50, 110, 50);
+        AddLine(30, 297 + 100, 30, 297 + 200);
+        for (const auto& [text, top] : {std::pair{u"Seite eins", 80.0}, {u"Seite zwei", 297 + 80.0}}) {
+            TTextObject* t = Form->Drawing->AppendText(text, "DejaVu Sans");
+            t->Size = 12;
+            t->Left = 20;
+            t->Top = top;
+        }
+        Form->PageAnz->setValue(2);
+    }
+};
+
+TEST_F(MenuExportTest, PictureTypeFollowsTheNameAndAllPagesGetNumberedFiles) {
+    for (const auto& [name, signature] :
+         {std::pair{"pic.png", QByteArray("\x89PNG\r\n\x1a\n")}, {"pic.bmp", QByteArray("BM")}}) {
+        AnswerDpi(50, 1);
+        Fake->SaveNames.push_back(Path(name));
+        Form->AlsBildexportieren1Click();
+        EXPECT_TRUE(ReadAll(Path(name)).startsWith(signature)) << name;
+    }
+    // A name that is neither: said so, nothing written.
+    AnswerDpi(50, 1);
+    Fake->SaveNames.push_back(Path("pic.jpg"));
+    Form->AlsBildexportieren1Click();
+    ASSERT_EQ(Fake->Errors.size(), 1);
+    EXPECT_TRUE(Fake->Errors[0].contains(QStringLiteral("pic.jpg")));
+    EXPECT_FALSE(QFile::exists(Path("pic.jpg")));
+
+    // Every page at once: plan-1.png and plan-2.png, each its own page.
+    const auto allPages = [this] {
+        Answer<ui::TDPIForm>([](ui::TDPIForm& f) {
+            f.DPIED->setValue(100);
+            f.AlleSeitenCheck->setChecked(true);
+            return int(QDialog::Accepted);
+        });
+    };
+    allPages();
+    Fake->SaveNames.push_back(Path("plan.png"));
+    Form->AlsBildexportieren1Click();
+    EXPECT_FALSE(QFile::exists(Path("plan.png")));
+    const QImage first(Path("plan-1.png"));
+    const QImage second(Path("plan-2.png"));
+    ASSERT_FALSE(first.isNull());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_NEAR(LongestDarkRow(first).first, 50 * 100 / kMmPerInch, 2) << "the horizontal line";
+    EXPECT_LE(LongestDarkRow(second).second, 60) << "page 2 has only the vertical line and text";
+
+    // Asked again: one of the numbered files is there already.
+    allPages();
+    Fake->SaveNames.push_back(Path("plan.png"));
+    Fake->Answers = {ui::TAnswer::Cancel};
+    const QByteArray before = ReadAll(Path("plan-2.png"));
+    Form->AlsBildexportieren1Click();
+    EXPECT_TRUE(Fake->Answers.empty()) << "the question was asked";
+    EXPECT_EQ(ReadAll(Path("plan-2.png")), before);
+}
+
+TEST_F(MenuExportTest, PdfAndSvgFromTheFileMenu) {
+    EXPECT_EQ(Form->Datei1->actions().indexOf(Form->AlsPDFexportieren1),
+              Form->Datei1->actions().indexOf(Form->AlsDXFDateiexportieren1) + 1);
+    Fake->SaveNames.push_back(Path("plan.pdf"));
+    Form->AlsPDFexportieren1->trigger();
+    EXPECT_EQ(Fake->LastSpec.DefaultSuffix, QStringLiteral("pdf"));
+    ASSERT_TRUE(ReadAll(Path("plan.pdf")).startsWith("%PDF"));
+    EXPECT_TRUE(Fake->Errors.isEmpty());
+
+    // Two pages give two SVG files, each with its own page's text.
+    Fake->SaveNames.push_back(Path("plan.svg"));
+    Form->AlsSVGexportieren1->trigger();
+    EXPECT_EQ(Fake->LastSpec.DefaultSuffix, QStringLiteral("svg"));
+    const QString one = QString::fromUtf8(ReadAll(Path("plan-1.svg")));
+    const QString two = QString::fromUtf8(ReadAll(Path("plan-2.svg")));
+    EXPECT_TRUE(one.contains(QStringLiteral("Seite eins")));
+    EXPECT_FALSE(one.contains(QStringLiteral("Seite zwei")));
+    EXPECT_TRUE(two.contains(QStringLiteral("Seite zwei")));
+    EXPECT_TRUE(one.contains(QStringLiteral("width=\"210mm\"")));
+
+    if (!HavePoppler()) GTEST_SKIP() << "no poppler-utils";
+    EXPECT_TRUE(PdfText(Path("plan.pdf"), 1).contains(QStringLiteral("Seite eins")));
+    EXPECT_TRUE(PdfText(Path("plan.pdf"), 2).contains(QStringLiteral("Seite zwei")));
+}
+
+// An A3 drawing on A4 paper with 10 mm margins: the user is asked, and the
+// page is either shrunk into the printable area or printed at 100 % and cut.
+TEST_F(MenuExportTest, PrintOnSmallerPaperFitsOrClipsAsTheUserChooses) {
+    if (!HavePoppler()) GTEST_SKIP() << "no poppler-utils";
+    Answer<ui::TSeiteEinrichtenForm>([](ui::TSeiteEinrichtenForm& f) {
+        f.BitBtnXP4->click(); // A3 upright
+        return int(QDialog::Accepted);
+    });
+    Form->DateiSeiteeinrichten1Click();
+    ASSERT_NEAR(Form->PageHeightInch * kMmPerInch, 420, 0.5);
+    Form->PrinterSetUpByUser = true;
+    QPrinter& printer = Form->Printer();
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    AddLine(150, 300, 250, 300); // beyond A4's printable width at 100 %
+
+    Fake->Answers = {ui::TAnswer::Yes};
+    AnswerPrintTo(Path("fit.pdf"));
+    Form->Drucken1Click();
+    ASSERT_TRUE(Fake->Errors.isEmpty()) << Fake->Errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(Fake->Answers.empty()) << "asked about the paper";
+    // The width limits: 190 / 297 < 277 / 420; the page is centred up and down.
+    const double scale = 190.0 / 297.0;
+    const QImage fit = PdfPageImage(Path("fit.pdf"), 1, Path("fit"));
+    ASSERT_FALSE(fit.isNull());
+    EXPECT_NEAR(fit.width(), 2100, 2);
+    EXPECT_NEAR(LongestDarkRow(fit).second, 1000 * scale, 4) << "100 mm shrunk to fit";
+    // The whole page is on the paper: the far line, shrunk, ends inside it.
+    int start = 0;
+    const int y = qRound((10 + (277 - 420 * scale) / 2 + 300 * scale) * 10);
+    const auto [farRow, farRun] = LongestDarkRow(fit, y - 4, y + 5);
+    EXPECT_NEAR(farRun, 1000 * scale, 6);
+    (void)DarkRun(fit, farRow, &start);
+    EXPECT_NEAR(start, (10 + 150 * scale) * 10, 6);
+
+    Fake->Answers = {ui::TAnswer::No};
+    AnswerPrintTo(Path("clip.pdf"));
+    Form->Drucken1Click();
+    const QImage clip = PdfPageImage(Path("clip.pdf"), 1, Path("clip"));
+    ASSERT_FALSE(clip.isNull());
+    // True size from the margin's corner: the line at 50 mm lies at 60 mm.
+    const auto [row, run] = LongestDarkRow(clip);
+    EXPECT_NEAR(row, 600, 3);
+    EXPECT_NEAR(run, 1000, 3);
+    EXPECT_EQ(DarkPixels(clip, QRect(2000, 0, 100, 2970)), 0) << "nothing in the right margin";
+
+    Fake->Answers = {ui::TAnswer::Cancel};
+    AnswerPrintTo(Path("none.pdf"));
+    Form->Drucken1Click();
+    EXPECT_FALSE(QFile::exists(Path("none.pdf")));
+}
+
+TEST_F(MenuExportTest, CopiesAndReverseOrderHonouredAndNoRangeLeftOver) {
+    if (!HavePoppler()) GTEST_SKIP() << "no poppler-utils";
+    Answer<QPrintDialog>([this](QPrintDialog& d) {
+        d.printer()->setOutputFormat(QPrinter::PdfFormat);
+        d.printer()->setOutputFileName(Path("copies.pdf"));
+        d.printer()->setCopyCount(2);
+        d.printer()->setPageOrder(QPrinter::LastPageFirst);
+        return int(QDialog::Accepted);
+    });
+    Form->Drucken1Click();
+    const QString pdf = Path("copies.pdf");
+    QStringList order;
+    for (int page = 1; page <= 4; ++page)
+        order << (PdfText(pdf, page).contains(QStringLiteral("eins")) ? QStringLiteral("1")
+                                                                      : QStringLiteral("2"));
+    EXPECT_EQ(order, (QStringList{"2", "1", "2", "1"}));
+    EXPECT_TRUE(PdfText(pdf, 5).isEmpty());
+    EXPECT_EQ(Form->Printer().copyCount(), 2) << "the dialog shows the choice again";
+
+    // A range chosen once is gone at the next print.
+    Form->Printer().setCopyCount(1);
+    Form->Printer().setPageOrder(QPrinter::FirstPageFirst);
+    AnswerPrintTo(Path("range.pdf"), 2, 2);
+    Form->Drucken1Click();
+    EXPECT_EQ(PdfPageCount(ReadAll(Path("range.pdf"))), 1);
+    int rangeSeen = -1;
+    Answer<QPrintDialog>([&](QPrintDialog& d) {
+        rangeSeen = d.printer()->printRange();
+        d.printer()->setOutputFormat(QPrinter::PdfFormat);
+        d.printer()->setOutputFileName(Path("all.pdf"));
+        return int(QDialog::Accepted);
+    });
+    Form->Drucken1Click();
+    EXPECT_EQ(rangeSeen, int(QPrinter::AllPages));
+    EXPECT_EQ(PdfPageCount(ReadAll(Path("all.pdf"))), 2);
+}
+
+TEST_F(MenuExportTest, PreviewShowsEveryPageThroughThePrintLoop) {
+    int previewPages = -1;
+    Answer<QPrintPreviewDialog>([&](QPrintPreviewDialog& d) {
+        auto* widget = d.findChild<QPrintPreviewWidget*>();
+        if (widget) {
+            widget->updatePreview();
+            previewPages = widget->pageCount();
+        }
+        return int(QDialog::Rejected);
+    });
+    Form->Druckvorschau1->trigger();
+    EXPECT_EQ(previewPages, 2);
+    EXPECT_TRUE(Fake->Errors.isEmpty());
 }
 
 } // namespace
