@@ -1,7 +1,7 @@
 // Measures how long the interface waits for the recovery copy of a drawing of
-// 100,000 objects: an edit's hook (arming the copy) and the serialisation on
-// the interface thread when the copy is due; the write itself runs on the
-// copy's worker thread and is shown for comparison. Prints the longest and
+// 100,000 objects: an edit's hook (arming the copy) and taking the snapshot
+// on the interface thread when the copy is due; making the file's bytes and
+// writing them run on the copy's worker thread and are shown for comparison. Prints the longest and
 // the median wait in milliseconds.
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/quirindo_recovery_benchmark [repeats]
@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
     };
     std::printf("recovery copy of 100,000 objects and 1,000 texts, %d repeats, ms\n", repeats);
     report("interface: edit marks the drawing changed", hook);
-    report("interface: copy due, drawing serialised", serialise);
-    report("worker thread: copy written and renamed", write);
+    report("interface: copy due, snapshot taken", serialise);
+    report("worker thread: bytes made, written, renamed", write);
     form.NewAll();
     form.RecoveryCopy->Wait();
     return 0;

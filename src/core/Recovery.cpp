@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <new>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -106,6 +107,42 @@ std::vector<std::uint8_t> RecoveryCopyBytes(const std::string& fileName,
     return out;
 }
 
+TDrawingSnapshot SnapshotOf(const TDrawing& drawing, const TDrawingSettings& settings,
+                            std::string fileName) {
+    TDrawingSnapshot snapshot;
+    snapshot.FileName = std::move(fileName);
+    snapshot.Settings = settings;
+    const TDrawObject* objects = drawing.Objects.Data();
+    snapshot.Objects.assign(objects, objects + drawing.Objects.Count());
+    const std::int32_t texts = drawing.Texts.Count();
+    snapshot.Texts.reserve(static_cast<std::size_t>(texts));
+    snapshot.TextBuffers.reserve(static_cast<std::size_t>(texts));
+    snapshot.FontNames.reserve(static_cast<std::size_t>(texts));
+    for (std::int32_t i = 0; i < texts; ++i) {
+        const TTextObject& text = drawing.Texts[i];
+        snapshot.TextBuffers.emplace_back(TextOf(text));
+        snapshot.FontNames.emplace_back(FontNameOf(text));
+        TTextObject record = text;
+        record.Text = nullptr;
+        record.FontName = nullptr;
+        snapshot.Texts.push_back(record);
+    }
+    return snapshot;
+}
+
+std::vector<std::uint8_t> RecoveryCopyBytes(TDrawingSnapshot& snapshot) {
+    for (std::size_t i = 0; i < snapshot.Texts.size(); ++i) {
+        TTextObject& record = snapshot.Texts[i];
+        record.Text = snapshot.TextBuffers[i].data();
+        record.TextLength = snapshot.TextBuffers[i].size();
+        record.FontName = snapshot.FontNames[i].data();
+        record.FontNameLength = snapshot.FontNames[i].size();
+    }
+    return RecoveryCopyBytes(snapshot.FileName, SaveDrawingRecords(snapshot.Objects,
+                                                                   snapshot.Texts,
+                                                                   snapshot.Settings));
+}
+
 bool ParseRecoveryCopy(std::span<const std::uint8_t> bytes, std::string& fileName,
                        std::vector<std::uint8_t>& drawing) {
     if (bytes.size() < kSignatureBytes + 4 ||
@@ -155,10 +192,10 @@ TRecoveryCopy::~TRecoveryCopy() {
     }
 }
 
-void TRecoveryCopy::Write(std::vector<std::uint8_t> bytes) {
+void TRecoveryCopy::Write(TDrawingSnapshot snapshot) {
     {
         std::lock_guard lock(FMutex);
-        FPendingWrite = std::move(bytes);
+        FPendingWrite = std::move(snapshot);
         FPendingRemove = false;
     }
     FWake.notify_all();
@@ -185,11 +222,16 @@ void TRecoveryCopy::Run() {
         if (!FPendingWrite && !FPendingRemove) break; // stopping with nothing queued
         FBusy = true;
         if (FPendingWrite) {
-            const std::vector<std::uint8_t> bytes = std::move(*FPendingWrite);
+            TDrawingSnapshot snapshot = std::move(*FPendingWrite);
             FPendingWrite.reset();
             lock.unlock();
             std::string reason;
-            const bool ok = WriteNow(bytes, reason);
+            bool ok = false;
+            try {
+                ok = WriteNow(RecoveryCopyBytes(snapshot), reason);
+            } catch (const std::bad_alloc&) {
+                reason = reason::OutOfMemory;
+            }
             if (FWritten) FWritten(ok, reason);
             lock.lock();
         } else {

@@ -9,6 +9,8 @@
 // a killed program's copy becomes an orphan at once, and a program running
 // beside it never takes it.
 
+#include "DrawingFile.h"
+
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -35,6 +37,22 @@ namespace quirindo {
 bool ParseRecoveryCopy(std::span<const std::uint8_t> bytes, std::string& fileName,
                        std::vector<std::uint8_t>& drawing);
 
+// The drawing as it stands, copied on the interface thread (the object store
+// as one block), to be turned into a copy file on the worker thread. The
+// drawing's cursors stay as they are.
+struct TDrawingSnapshot {
+    std::string FileName;
+    TDrawingSettings Settings;
+    std::vector<TDrawObject> Objects;
+    std::vector<TTextObject> Texts; // buffers bound when the copy is made
+    std::vector<std::u16string> TextBuffers;
+    std::vector<std::string> FontNames;
+};
+[[nodiscard]] TDrawingSnapshot SnapshotOf(const TDrawing& drawing,
+                                          const TDrawingSettings& settings,
+                                          std::string fileName);
+[[nodiscard]] std::vector<std::uint8_t> RecoveryCopyBytes(TDrawingSnapshot& snapshot);
+
 // This program's copy. Writes and removals are queued to a worker thread and
 // done in order; of several writes waiting only the newest is done, so an
 // edit never waits for the disk.
@@ -49,7 +67,7 @@ public:
     TRecoveryCopy(const TRecoveryCopy&) = delete;
     TRecoveryCopy& operator=(const TRecoveryCopy&) = delete;
 
-    void Write(std::vector<std::uint8_t> bytes);
+    void Write(TDrawingSnapshot snapshot);
     // Drops a write still waiting and removes the copy.
     void Remove();
     // Returns once everything queued so far is done.
@@ -70,7 +88,7 @@ private:
     std::mutex FMutex;
     std::condition_variable FWake;
     std::condition_variable FIdle;
-    std::optional<std::vector<std::uint8_t>> FPendingWrite;
+    std::optional<TDrawingSnapshot> FPendingWrite;
     bool FPendingRemove = false;
     bool FBusy = false;
     bool FStop = false;

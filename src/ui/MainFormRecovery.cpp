@@ -133,10 +133,7 @@ bool InstallTerminationSignals(std::function<void(int signal)> onSignal) {
 
 std::unique_ptr<TRecoveryKeeper> TMainForm::MakeRecoveryKeeper() {
     return std::make_unique<TRecoveryKeeper>(
-        [this] {
-            return RecoveryCopyBytes(FileName.toStdString(),
-                                     SaveDrawing(*Drawing, CurrentSettings()));
-        },
+        [this] { return SnapshotOf(*Drawing, CurrentSettings(), FileName.toStdString()); },
         [this](const QString& path, const QString& germanReason) {
             ReportFileError("Die Sicherungskopie %1 konnte nicht geschrieben werden: %2", path,
                             Reason(germanReason.toStdString()));
@@ -152,8 +149,10 @@ void TMainForm::EndOnSignal(int signal) {
 }
 
 bool TMainForm::StartUp(const QString& fileToOpen) {
-    // Temporary files of saves and copies cut short by a crash.
-    (void)RemoveStaleTemporaryFiles(RecoveryDirectory());
+    // Temporary files of copies cut short by a crash. (An empty name would
+    // mean the current folder, which is none of ours.)
+    if (const std::string state = RecoveryDirectory(); !state.empty())
+        (void)RemoveStaleTemporaryFiles(state);
     const bool restored = OfferRecoveredDrawings();
     if (fileToOpen.isEmpty()) return true;
     // The drawing named on the command line replaces a restored one only

@@ -1,7 +1,7 @@
 #pragma once
 // Keeps the recovery copy (Recovery.h) in step with the drawing: armed by the
-// first edit after a save, it serialises the drawing at most a couple of
-// seconds later and hands the bytes to the copy's worker thread; a save, a
+// first edit after a save, it takes a snapshot of the drawing at most a
+// couple of seconds later and hands it to the copy's worker thread; a save, a
 // new or opened drawing and a normal close remove the copy. A copy that
 // cannot be written is reported once until one is written again.
 
@@ -20,8 +20,8 @@ namespace quirindo::ui {
 
 class TRecoveryKeeper final : public QObject {
 public:
-    // The bytes of the whole copy, made on the interface thread.
-    using TSerialise = std::function<std::vector<std::uint8_t>()>;
+    // The drawing as it stands, taken on the interface thread.
+    using TSerialise = std::function<TDrawingSnapshot()>;
     // Tells the user that the copy at `path` could not be written.
     using TReport = std::function<void(const QString& path, const QString& germanReason)>;
 
@@ -32,7 +32,7 @@ public:
     void DrawingChanged();
     void DrawingSaved();
 
-    // Serialises and queues a copy at once instead of when the timer runs out.
+    // Takes and queues a copy at once instead of when the timer runs out.
     void WriteNow();
     // Returns once the queued writes and removals are done.
     void Wait();

@@ -97,8 +97,8 @@ TEST_F(Recovery, KilledProgramsDrawingIsRestoredByteForByte) {
     QElapsedTimer clock;
     clock.start();
     while (Copies().isEmpty() && clock.elapsed() < 20000) QThread::msleep(50);
+    // (It appears by a rename, so it is complete once it is listed.)
     ASSERT_EQ(Copies().size(), 1);
-    QThread::msleep(300); // its rename is the last step; let it settle
 
     // A program starting beside the running one leaves its copy alone.
     Form->StartUp(QString());
