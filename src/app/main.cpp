@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QStringList>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -28,6 +29,10 @@ int RunWithoutWindow(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A write beyond the file-size limit (ulimit -f) then fails with EFBIG,
+    // which the program reports with the file's name, instead of killing it
+    // part-way through an export or save.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc > 1 && std::strncmp(argv[1], "--", 2) == 0) return RunWithoutWindow(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quirindo"));
@@ -42,12 +47,14 @@ int main(int argc, char** argv) {
     mainForm.SetAddTextForm(&addTextForm);
     quirindo::ui::TTranslateForm translateForm(mainForm.translate->Table(), &mainForm);
     mainForm.SetTranslateForm(&translateForm);
+    // A logout or kill writes the unsaved drawing's recovery copy first.
+    quirindo::ui::InstallTerminationSignals([&mainForm](int signal) { mainForm.EndOnSignal(signal); });
     mainForm.show();
 
-    // A drawing named on the command line (as a file manager passes it) is
-    // opened once the window stands.
+    // Once the window stands: the drawings a crash left behind, then a
+    // drawing named on the command line (as a file manager passes it).
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1) mainForm.OpenFileFromPath(args.at(1));
+    mainForm.StartUp(args.size() > 1 ? args.at(1) : QString());
 
     return QApplication::exec();
 }

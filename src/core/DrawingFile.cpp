@@ -105,14 +105,27 @@ void ReadText(TByteReader& r, TDrawing& drawing) {
 
 } // namespace
 
-std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings& s) {
+std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings& settings) {
+    const std::int32_t objects = drawing.Objects.Count();
+    const std::int32_t texts = drawing.Texts.Count();
+    std::vector<std::uint8_t> bytes = SaveDrawingRecords(
+        {drawing.Objects.Data(), static_cast<std::size_t>(objects)},
+        {drawing.Texts.Data(), static_cast<std::size_t>(texts)}, settings);
+    if (objects > 0) drawing.Objects.Select(objects - 1);
+    if (texts > 0) drawing.Texts.Select(texts - 1);
+    return bytes;
+}
+
+std::vector<std::uint8_t> SaveDrawingRecords(std::span<const TDrawObject> objects,
+                                             std::span<const TTextObject> texts,
+                                             const TDrawingSettings& s) {
     TByteWriter w;
-    w.WriteInt32(drawing.Objects.Count());
-    for (std::int32_t i = 0; i < drawing.Objects.Count(); ++i)
-        WriteObject(w, *drawing.Objects.Select(i));
-    w.WriteInt32(drawing.Texts.Count());
-    for (std::int32_t i = 0; i < drawing.Texts.Count(); ++i)
-        WriteText(w, *drawing.Texts.Select(i));
+    w.WriteInt32(static_cast<std::int32_t>(objects.size()));
+    for (const TDrawObject& o : objects)
+        WriteObject(w, o);
+    w.WriteInt32(static_cast<std::int32_t>(texts.size()));
+    for (const TTextObject& t : texts)
+        WriteText(w, t);
     for (double v : {s.LinX, s.LinY, s.LinW, s.WinkX, s.WinkY, s.WinkW, s.ZirkX, s.ZirkY, s.ZirkS,
                      s.Zoom, s.LineWidth})
         w.WriteDouble(v);

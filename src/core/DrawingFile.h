@@ -44,6 +44,11 @@ struct TDrawingSettings {
 
 // Serialises the drawing; afterwards the last record of each store is current.
 std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings& settings);
+// The same file from records held outside a drawing (a copy taken to be
+// written on another thread); the text records' buffers must be valid.
+std::vector<std::uint8_t> SaveDrawingRecords(std::span<const TDrawObject> objects,
+                                             std::span<const TTextObject> texts,
+                                             const TDrawingSettings& settings);
 
 // Reads a whole file into an empty drawing. Settings that the file does not
 // hold (the tail of an older file) keep the values passed in. Throws

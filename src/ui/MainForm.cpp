@@ -43,6 +43,7 @@ TMainForm::TMainForm(const QString& programPath, QWidget* parent)
             else
                 std::fprintf(stderr, "%s\n", message.c_str());
         });
+    RecoveryCopy = MakeRecoveryKeeper();
     FormCreate(programPath);
 }
 
@@ -169,6 +170,7 @@ QString TMainForm::Tr(const char* german) {
 void TMainForm::SetChanged() {
     InvalidatePageCache();
     Changed = true;
+    RecoveryCopy->DrawingChanged();
     const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
     setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("*]"));
 }
@@ -176,6 +178,7 @@ void TMainForm::SetChanged() {
 void TMainForm::SetUnChanged() {
     InvalidatePageCache(); // a new or opened drawing
     Changed = false;
+    RecoveryCopy->DrawingSaved();
     const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
     setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("]"));
 }
@@ -188,6 +191,8 @@ void TMainForm::NewAll() {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
+        // Closing drops the drawing: its recovery copy goes with it.
+        RecoveryCopy->DrawingSaved();
         Remembered->SetWindowGeometry(saveGeometry());
         Remembered->Sync();
         event->accept();

@@ -19,6 +19,7 @@
 #include "PageRenderer.h"
 #include "Remembered.h"
 #include "ProtractorTool.h"
+#include "RecoveryKeeper.h"
 #include "RulerTool.h"
 #include "UserDialogs.h"
 #include "UserFiles.h"
@@ -175,6 +176,20 @@ public:
     // Reads `path` into the document; on any failure the current drawing,
     // its name and its changed mark stay as they were.
     bool OpenFileFromPath(const QString& path);
+
+    // --- recovery copy (MainFormRecovery.cpp) ----------------------------------
+    // The copy of the unsaved drawing in the user's state folder.
+    std::unique_ptr<TRecoveryKeeper> RecoveryCopy;
+    // At program start: removes stale temporary files, offers the drawings
+    // of programs that ended without saving, then opens `fileToOpen` (if
+    // any). False when that file was not opened.
+    bool StartUp(const QString& fileToOpen);
+    // Asks, newest first, whether to restore each left-over copy; true when
+    // one was restored (the others stay for the next start).
+    bool OfferRecoveredDrawings();
+    // SIGTERM or SIGHUP: keeps the unsaved drawing for the next start, then
+    // ends the event loop.
+    void EndOnSignal(int signal);
 
     // --- remembered between runs ---------------------------------------------
     // Last folder, window geometry, recent drawings and the ruler's unit, in
@@ -424,6 +439,7 @@ private:
     [[nodiscard]] QString ErrorCaption() const;
 
     TPageView PageView(int page) const;
+    std::unique_ptr<TRecoveryKeeper> MakeRecoveryKeeper();
 
     std::unique_ptr<TUserDialogs> FDialogs;
     // The record stores' out-of-memory reporter before this window put up its

@@ -220,6 +220,8 @@ bool TMainForm::OpenFileFromPath(const QString& given) {
     ApplySettings(settings);
     SetUnChanged();
     RememberDrawing(path);
+    // Temporary files that a save or export killed part-way left beside it.
+    (void)RemoveStaleTemporaryFiles(QFileInfo(path).absolutePath().toStdString());
     PaintBox1Paint();
     return true;
 }

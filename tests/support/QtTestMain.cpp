@@ -8,13 +8,15 @@
 namespace {
 
 // Every test gets a config folder of its own: what one test's window
-// remembers (recent drawings, the ruler's unit) never reaches the next one,
-// and no test touches the user's real settings.
+// remembers (recent drawings, the ruler's unit, recovery copies) never reaches
+// the next one, and no test touches the user's real settings.
 class TFreshConfigFolder final : public ::testing::EmptyTestEventListener {
 public:
     void OnTestStart(const ::testing::TestInfo&) override {
         FFolder = std::make_unique<QTemporaryDir>();
         qputenv("XDG_CONFIG_HOME", FFolder->path().toLocal8Bit());
+        // Recovery copies, likewise, never reach the user's own state folder.
+        qputenv("XDG_STATE_HOME", (FFolder->path() + QStringLiteral("/state")).toLocal8Bit());
     }
     void OnTestEnd(const ::testing::TestInfo&) override { FFolder.reset(); }
 
