@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -63,6 +64,15 @@ void TMainForm::BuildExactItems() {
     Instrumenteholen1 = new QAction(QStringLiteral("Instrumente holen"), this);
     Instrumenteholen1->setObjectName(QStringLiteral("Instrumenteholen1"));
     Ansicht1->addAction(Instrumenteholen1);
+    // F10 opens the menu bar at its first menu, as on other desktops.
+    auto* menuBarKey = new QAction(this);
+    menuBarKey->setObjectName(QStringLiteral("MenueleisteAction"));
+    menuBarKey->setShortcut(QKeySequence(Qt::Key_F10));
+    menuBarKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(menuBarKey);
+    connect(menuBarKey, &QAction::triggered, this, [this] {
+        if (!MainMenu->actions().isEmpty()) MainMenu->setActiveAction(MainMenu->actions().first());
+    });
     connect(Einrasten1, &QAction::triggered, this, &TMainForm::Einrasten1Click);
     connect(Instrumenteholen1, &QAction::triggered, this, &TMainForm::Instrumenteholen1Click);
 }

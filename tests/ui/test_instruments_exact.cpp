@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QActionGroup>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QSet>
 #include <QToolBar>
@@ -226,6 +227,9 @@ TEST_F(ExactTest, SnapReachesAFewPixelsAtEveryZoomAndAltOrTheSwitchStopsIt) {
     PressMm(Form->Instruments.ZirkX, Form->Instruments.ZirkY);
     Release(Px(40) + 3, Px(40));
     EXPECT_NE(Form->Instruments.ZirkX, 40.0);
+    // ... and stays off in the next run.
+    const ui::TMainForm next(ProgramPath());
+    EXPECT_FALSE(next.Einrasten1->isChecked());
 }
 
 TEST_F(ExactTest, TurningCatchesWholeDegreesAndShowsTheAngle) {
@@ -245,6 +249,16 @@ TEST_F(ExactTest, TurningCatchesWholeDegreesAndShowsTheAngle) {
     EXPECT_TRUE(Form->StatusText->text().contains(QStringLiteral("Lineal 30")))
         << Form->StatusText->text().toStdString();
     ReleaseMm(10 + 100 * std::cos(a), 90 - 100 * std::sin(a));
+
+    // A stroke along the ruler: its length and direction as it grows.
+    Form->Instruments.LinW = 0.0;
+    Form->LinealAnLinealentlangzeichnen1Click();
+    PressMm(20, 92);
+    MoveMm(62, 95);
+    EXPECT_TRUE(Form->StatusText->text().contains(QStringLiteral("Länge 42")))
+        << Form->StatusText->text().toStdString();
+    ReleaseMm(62, 95);
+    EXPECT_TRUE(Form->ReadoutText().isEmpty());
 }
 
 TEST_F(ExactTest, EscapePutsAMovedOrTurnedInstrumentBack) {
@@ -363,6 +377,10 @@ TEST_F(ExactTest, EveryToolAndModeHasItsOwnKey) {
     EXPECT_TRUE(Form->WinkelmesserDrehen1->isChecked());
     QTest::keyClick(Form.get(), Qt::Key_P);
     EXPECT_TRUE(Form->Bleistift1->isChecked());
+    // F10 opens the menu bar.
+    QTest::keyClick(Form.get(), Qt::Key_F10);
+    EXPECT_EQ(Form->MainMenu->activeAction(), Form->Datei1->menuAction());
+    if (QWidget* popup = QApplication::activePopupWidget()) QTest::keyClick(popup, Qt::Key_Escape);
 }
 
 TEST_F(ExactTest, DraggingAtTheViewsEdgeScrollsAndTheDragFollows) {
