@@ -480,6 +480,7 @@ private:
     std::unique_ptr<tools::TToolHost> FToolHost;
     QString FPositionText, FReadoutText, FNoticeText;
     QTimer* FAutoScrollTimer = nullptr;
+    Qt::KeyboardModifiers FPointerModifiers; // of the latest pointer event
     QPoint FAutoScrollAt; // the pointer in viewport pixels
     void UpdateStatusText();
 

@@ -83,7 +83,7 @@ void TMainForm::Einrasten1Click() {
 }
 
 tools::TSnapMode TMainForm::SnapMode() const {
-    const Qt::KeyboardModifiers keys = QGuiApplication::keyboardModifiers();
+    const Qt::KeyboardModifiers keys = FPointerModifiers;
     return {Einrasten1 && Einrasten1->isChecked() && !(keys & Qt::AltModifier),
             (keys & Qt::ShiftModifier) != 0};
 }

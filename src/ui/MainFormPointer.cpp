@@ -63,13 +63,18 @@ void TMainForm::SetupInstruments() {
                            Instruments.ZirkW);
     };
 
+    // Alt and Shift as the pointer event reports them decide the snapping
+    // of the step it causes.
     PaintBox1->OnMouseDown = [this](QMouseEvent* e) {
+        FPointerModifiers = e->modifiers();
         PaintBox1MouseDown(e->button(), EventPos(e).x(), EventPos(e).y());
     };
     PaintBox1->OnMouseMove = [this](QMouseEvent* e) {
+        FPointerModifiers = e->modifiers();
         PaintBox1MouseMove(EventPos(e).x(), EventPos(e).y());
     };
     PaintBox1->OnMouseUp = [this](QMouseEvent* e) {
+        FPointerModifiers = e->modifiers();
         PaintBox1MouseUp(e->button(), EventPos(e).x(), EventPos(e).y());
     };
 }

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
@@ -230,6 +231,37 @@ TEST_F(ExactTest, SnapReachesAFewPixelsAtEveryZoomAndAltOrTheSwitchStopsIt) {
     // ... and stays off in the next run.
     const ui::TMainForm next(ProgramPath());
     EXPECT_FALSE(next.Einrasten1->isChecked());
+}
+
+TEST_F(ExactTest, AltSuspendsSnappingAndShiftTurnsInFifteenDegreeSteps) {
+    // Real pointer events, which carry the held keys.
+    const auto send = [this](QEvent::Type type, double xMm, double yMm,
+                             Qt::KeyboardModifiers keys) {
+        const QPointF at(Px(xMm) + 5, Px(yMm) + 5);
+        QMouseEvent event(type, at, Form->PaintBox1->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          keys);
+        QApplication::sendEvent(Form->PaintBox1, &event);
+    };
+    AddLine(40, 40, 80, 40);
+    Form->ZirkelVerschieben1Click();
+    send(QEvent::MouseButtonPress, 150, 50, Qt::AltModifier);
+    send(QEvent::MouseMove, 40.5, 40.5, Qt::AltModifier);
+    send(QEvent::MouseButtonRelease, 40.5, 40.5, Qt::AltModifier);
+    EXPECT_NEAR(Form->Instruments.ZirkX, 40.5, HalfPixelMm());
+    EXPECT_NE(Form->Instruments.ZirkX, 40.0);
+    // Without Alt the same drag catches the end point.
+    send(QEvent::MouseButtonPress, 40.5, 40.5, Qt::NoModifier);
+    send(QEvent::MouseButtonRelease, 40.4, 40.4, Qt::NoModifier);
+    EXPECT_EQ(Form->Instruments.ZirkX, 40.0);
+
+    // Shift: 37 degrees turns the ruler to 30.
+    Form->LinealDrehen1Click();
+    const double a = 37.0 * std::numbers::pi / 180;
+    send(QEvent::MouseButtonPress, 110, 90, Qt::ShiftModifier);
+    send(QEvent::MouseButtonRelease, 10 + 100 * std::cos(a), 90 - 100 * std::sin(a),
+         Qt::ShiftModifier);
+    EXPECT_DOUBLE_EQ(Form->Instruments.LinW, -30.0);
 }
 
 TEST_F(ExactTest, TurningCatchesWholeDegreesAndShowsTheAngle) {
