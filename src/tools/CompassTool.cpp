@@ -1,5 +1,7 @@
 #include "CompassTool.h"
 
+#include "Snapping.h"
+
 #include <cmath>
 
 namespace quirindo::tools {
@@ -17,7 +19,16 @@ void TCompassTool::ApplyMove(TToolHost& host, int x, int y) const {
     TInstrumentState& inst = host.Instruments();
     inst.ZirkX = ZirkXStart + (x - ZirkDownX) / s;
     inst.ZirkY = ZirkYStart + (y - ZirkDownY) / s;
+    // The needle catches a target near where the drag puts it.
+    const auto target = SnapTarget(host, InstrumentToMm(host, inst.ZirkX, inst.ZirkY));
+    if (target) {
+        const TPointMm needle = MmToInstrument(host, *target);
+        inst.ZirkX = needle.X;
+        inst.ZirkY = needle.Y;
+    }
     host.Repaint();
+    if (target) DrawSnapMark(host, *target);
+    host.ShowReadout({TReadout::Move, inst.ZirkX - ZirkXStart, inst.ZirkY - ZirkYStart});
     host.UpdateEds();
 }
 
@@ -28,6 +39,18 @@ void TCompassTool::MoveStep(TToolHost& host, int x, int y) {
 void TCompassTool::EndMove(TToolHost& host, int x, int y) {
     host.Pointer().ZirkMoveActive = false;
     ApplyMove(host, x, y);
+    host.ShowReadout({});
+}
+
+void TCompassTool::Cancel(TToolHost& host) {
+    TPointerState& ptr = host.Pointer();
+    if (!ptr.ZirkMoveActive) return;
+    ptr.ZirkMoveActive = false;
+    host.Instruments().ZirkX = ZirkXStart;
+    host.Instruments().ZirkY = ZirkYStart;
+    host.ShowReadout({});
+    host.Repaint();
+    host.UpdateEds();
 }
 
 // Turns the pencil leg toward the pointer. On the needle point itself the
@@ -44,11 +67,20 @@ void TCompassTool::PointLeg(TToolHost& host, int x, int y) {
 void TCompassTool::ApplySpan(TToolHost& host, int x, int y) {
     PointLeg(host, x, y);
     TInstrumentState& inst = host.Instruments();
-    const TPointMm p = ViewToMm(host, x, y);
+    TPointMm p = ViewToMm(host, x, y);
     const TPointMm needle = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
+    // The pencil tip catches a target, so "take the distance AB" is exact.
+    const auto target = SnapTarget(host, p);
+    if (target) {
+        p = *target;
+        if (const auto angle = CompassPointerAngle(needle.X, needle.Y, p.X, p.Y))
+            inst.ZirkW = *angle;
+    }
     const double span = std::hypot(p.X - needle.X, p.Y - needle.Y);
     if (std::isfinite(span)) inst.ZirkS = span;
     host.Repaint();
+    if (target) DrawSnapMark(host, *target);
+    host.ShowReadout({TReadout::CompassSpan, inst.ZirkS, ReadableDegrees(inst.ZirkW)});
     host.UpdateEds();
 }
 
@@ -64,6 +96,7 @@ void TCompassTool::SpanStep(TToolHost& host, int x, int y) {
 void TCompassTool::SpanRelease(TToolHost& host, int x, int y) {
     host.Pointer().ZirkSpanActive = false;
     ApplySpan(host, x, y);
+    host.ShowReadout({});
 }
 
 void TCompassTool::ArcHover(TToolHost& host, int x, int y) {
@@ -93,6 +126,14 @@ void TCompassTool::ArcDrag(TToolHost& host, int x, int y) {
     AdvanceSweep(Sweep, inst.ZirkW, decision);
     host.Repaint();
     if (!Sweep.Started) return;
+    {
+        // The swept angle, the short way round in the sweep's direction.
+        double swept = std::fmod(Sweep.Dir == 1 ? inst.ZirkW - Sweep.StartAngle
+                                                : Sweep.StartAngle - inst.ZirkW,
+                                 360.0);
+        if (swept < 0.0) swept += 360.0;
+        host.ShowReadout({TReadout::CompassArc, inst.ZirkS, swept});
+    }
 
     // On the compass copy of the page of the press, where it is shown.
     const int page = host.PointerPage();
@@ -117,6 +158,7 @@ void TCompassTool::ArcDrag(TToolHost& host, int x, int y) {
 
 void TCompassTool::ArcRelease(TToolHost& host) {
     host.Pointer().ZirkArcActive = false;
+    host.ShowReadout({});
     if (!Sweep.Started) return;
     const TInstrumentState& inst = host.Instruments();
     const TPointMm centre = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);

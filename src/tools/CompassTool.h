@@ -19,6 +19,9 @@ public:
     void StartMove(TToolHost& host, int x, int y);
     void MoveStep(TToolHost& host, int x, int y);
     void EndMove(TToolHost& host, int x, int y);
+    // Escape during a move: the compass goes back to where the drag found
+    // it and the drag ends.
+    void Cancel(TToolHost& host);
 
     // Press, every move of the drag and release all open the compass to the
     // pointer; the release ends the drag.

@@ -6,7 +6,27 @@
 
 #include "ToolHost.h"
 
+#include <optional>
+
 namespace quirindo::tools {
+
+// What a guided stroke's end catches besides drawing targets: the guide's
+// origin (the protractor's centre, the foot of an across stroke) or whole
+// millimetres from it (the ruler's scale).
+enum class TGuideSnap { Targets, Origin, WholeMm };
+
+// A position on a guide (mm from its origin), whether it was caught, and the
+// target to ring in red.
+struct TGuidePos {
+    double T = 0.0;
+    bool Snapped = false;
+    std::optional<TPointMm> Mark;
+};
+
+// The foot of p on the guide, caught by a target near p or by what `extra`
+// names when within reach and snapping is on.
+[[nodiscard]] TGuidePos SnapOnGuide(TToolHost& host, const TGuide& guide, TPointMm p,
+                                    TGuideSnap extra);
 
 struct TGuidedStroke {
     TGuide Guide;
@@ -17,10 +37,21 @@ struct TGuidedStroke {
     // The two ends, snapped to 0.001 mm (absolute mm); the release stores these.
     double PendX1 = 0.0, PendY1 = 0.0, PendX2 = 0.0, PendY2 = 0.0;
 
+    // Whether each end was caught by a snap: such an end is rounded to the
+    // nearest 0.001 mm, so it keeps the target; a free end is truncated.
+    bool SnapMin = false, SnapMax = false;
+    // The caught target of the latest step, ringed in the preview.
+    std::optional<TPointMm> Mark;
+
     // Starts over on `guide` with both ends at the projection t.
     void Begin(const TGuide& guide, double t);
+    void Begin(const TGuide& guide, const TGuidePos& pos);
     // Widens the extent to include the projection of p (absolute mm).
     void Extend(TPointMm p);
+    void Extend(const TGuidePos& pos);
+    // Length (mm) and screen direction (degrees, clockwise) of the stroke.
+    [[nodiscard]] double Length() const;
+    [[nodiscard]] double Direction() const;
     // Red line between the ends onto the view, `penWidth` pixels wide, in
     // place of the stroke's previous preview; a stroke of zero length shows
     // as a dot.

@@ -2,8 +2,11 @@
 
 #include "Geometry.h"
 #include "PageGeometry.h"
+#include "Snapping.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace quirindo::tools {
 
@@ -29,7 +32,16 @@ void TProtractorTool::ApplyMove(TToolHost& host, int x, int y) const {
     TInstrumentState& inst = host.Instruments();
     inst.WinkX = (x - ptr.DownX) / s + WinkXStart;
     inst.WinkY = (y - ptr.DownY) / s + WinkYStart;
+    // The centre catches a target near where the drag puts it.
+    const auto target = SnapTarget(host, InstrumentToMm(host, inst.WinkX, inst.WinkY));
+    if (target) {
+        const TPointMm centre = MmToInstrument(host, *target);
+        inst.WinkX = centre.X;
+        inst.WinkY = centre.Y;
+    }
     host.Repaint();
+    if (target) DrawSnapMark(host, *target);
+    host.ShowReadout({TReadout::Move, inst.WinkX - WinkXStart, inst.WinkY - WinkYStart});
     host.UpdateEds();
 }
 
@@ -40,6 +52,7 @@ void TProtractorTool::MoveStep(TToolHost& host, int x, int y) {
 void TProtractorTool::EndMove(TToolHost& host, int x, int y) {
     host.Pointer().WinkMoving = false;
     ApplyMove(host, x, y);
+    host.ShowReadout({});
 }
 
 void TProtractorTool::StartTurn(TToolHost& host, int x, int y) {
@@ -54,13 +67,40 @@ void TProtractorTool::TurnStep(TToolHost& host, int x, int y) {
     TInstrumentState& inst = host.Instruments();
     const TPointerState& ptr = host.Pointer();
     const TPointMm pivot = InstrumentToView(host, inst.WinkX, inst.WinkY);
-    inst.WinkW = TurnedAngle(WinkWStart, inst.WinkW, pivot.X, pivot.Y, ptr.DownX, ptr.DownY, x, y);
+    const double turned =
+        TurnedAngle(WinkWStart, inst.WinkW, pivot.X, pivot.Y, ptr.DownX, ptr.DownY, x, y);
+    inst.WinkW = SnapDegrees(host, turned, 0.0, std::hypot(x - pivot.X, y - pivot.Y));
     host.Repaint();
+    host.ShowReadout({TReadout::ProtractorAngle, ReadableDegrees(inst.WinkW),
+                      PointerOnScale(host, x, y)});
     host.UpdateEds();
 }
 
 void TProtractorTool::EndTurn(TToolHost& host) {
     host.Pointer().WinkTurning = false;
+    host.ShowReadout({});
+}
+
+double TProtractorTool::PointerOnScale(TToolHost& host, int x, int y) const {
+    const TInstrumentState& inst = host.Instruments();
+    const TPointMm c = InstrumentToView(host, inst.WinkX, inst.WinkY);
+    const double dir = std::atan2(y - c.Y, x - c.X) * 180.0 / std::numbers::pi;
+    return ReadableDegrees(dir - inst.WinkW);
+}
+
+void TProtractorTool::Cancel(TToolHost& host) {
+    TPointerState& ptr = host.Pointer();
+    TInstrumentState& inst = host.Instruments();
+    if (ptr.WinkMoving) {
+        inst.WinkX = WinkXStart;
+        inst.WinkY = WinkYStart;
+    }
+    if (ptr.WinkTurning) inst.WinkW = WinkWStart;
+    ptr.WinkMoving = false;
+    ptr.WinkTurning = false;
+    host.ShowReadout({});
+    host.Repaint();
+    host.UpdateEds();
 }
 
 void TProtractorTool::MarkHover(TToolHost& host, int x, int y) const {
@@ -95,20 +135,31 @@ void TProtractorTool::MarkPress(TToolHost& host, TGuidedStroke& stroke, int x, i
     const TInstrumentState& inst = host.Instruments();
     const TPointMm c = InstrumentToView(host, inst.WinkX, inst.WinkY);
     // A press on the centre itself names no direction; the previous one stays.
-    if (const auto dir = MarkDirection(c.X, c.Y, x, y)) MarkDir = *dir;
+    // The mark catches whole degrees of the protractor's scale.
+    if (const auto dir = MarkDirection(c.X, c.Y, x, y))
+        MarkDir = SnapDegrees(host, *dir, inst.WinkW, std::hypot(x - c.X, y - c.Y));
     const TGuide guide = GuideAt(InstrumentToMm(host, inst.WinkX, inst.WinkY), MarkDir);
-    stroke.Begin(guide, ProjectOnGuide(guide, ViewToMm(host, x, y)));
+    stroke.Begin(guide, SnapOnGuide(host, guide, ViewToMm(host, x, y), TGuideSnap::WholeMm));
     stroke.DrawPreview(host, kStrokePen);
+    ShowMarkReadout(host);
 }
 
 void TProtractorTool::MarkDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) const {
-    stroke.Extend(ViewToMm(host, x, y));
+    stroke.Extend(SnapOnGuide(host, stroke.Guide, ViewToMm(host, x, y), TGuideSnap::WholeMm));
     stroke.DrawPreview(host, kStrokePen);
+    ShowMarkReadout(host);
 }
 
 void TProtractorTool::MarkRelease(TToolHost& host, TGuidedStroke& stroke) const {
     host.Pointer().WinkMarking = false;
     stroke.Store(host);
+    host.ShowReadout({});
+}
+
+void TProtractorTool::ShowMarkReadout(TToolHost& host) const {
+    // A mark is a line through the centre: its direction reads modulo 180.
+    const double onScale = std::fmod(ReadableDegrees(MarkDir - host.Instruments().WinkW), 180.0);
+    host.ShowReadout({TReadout::Mark, onScale, 0.0});
 }
 
 } // namespace quirindo::tools

@@ -30,8 +30,15 @@ public:
     void MarkDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) const;
     void MarkRelease(TToolHost& host, TGuidedStroke& stroke) const;
 
+    // Escape during a move or turn: the protractor goes back to where the
+    // drag found it and the drag ends.
+    void Cancel(TToolHost& host);
+
 private:
     void ApplyMove(TToolHost& host, int x, int y) const;
+    // The pointer's direction from the centre on the protractor's scale.
+    [[nodiscard]] double PointerOnScale(TToolHost& host, int x, int y) const;
+    void ShowMarkReadout(TToolHost& host) const;
 };
 
 } // namespace quirindo::tools

@@ -23,6 +23,10 @@ public:
     void TurnStep(TToolHost& host, int x, int y);
     void EndTurn(TToolHost& host, int x, int y);
 
+    // Escape during a move or turn: the ruler goes back to where the drag
+    // found it and the drag ends.
+    void Cancel(TToolHost& host);
+
 private:
     void ApplyMove(TToolHost& host, int x, int y) const;
     void ApplyTurn(TToolHost& host, int x, int y) const;

@@ -15,6 +15,31 @@
 
 namespace quirindo::tools {
 
+// Whether a drag catches targets now ("Einrasten" checked and Alt not held)
+// and whether Shift asks for the coarse angle steps.
+struct TSnapMode {
+    bool On = false;
+    bool Coarse = false;
+};
+
+// What a drag in progress does, for the status bar beside the pointer
+// position. Lengths and offsets in mm, angles in degrees as the user reads
+// them (counter-clockwise on screen, 0 to the right).
+struct TReadout {
+    enum TKind {
+        None,
+        RulerAngle,      // A: direction of the scale edge
+        Stroke,          // A: length, B: direction
+        CompassSpan,     // A: span, B: direction of the pencil leg
+        CompassArc,      // A: span, B: swept angle
+        ProtractorAngle, // A: protractor rotation, B: pointer angle on its scale
+        Mark,            // A: direction of the mark on the protractor's scale
+        Move,            // A, B: offset right and down since the press
+    };
+    TKind Kind = None;
+    double A = 0.0, B = 0.0;
+};
+
 class TToolHost {
 public:
     virtual ~TToolHost() = default;
@@ -48,6 +73,12 @@ public:
     virtual void SetChanged() = 0;
     // The numeric panel shows the instrument values again.
     virtual void UpdateEds() = 0;
+
+    // Snapping as the window's check item and the held keys say; hosts
+    // without it never snap.
+    [[nodiscard]] virtual TSnapMode SnapMode() const { return {}; }
+    // Shows what the drag does; a None readout clears it.
+    virtual void ShowReadout(const TReadout& /*readout*/) {}
 };
 
 // A view position (pixels) in absolute drawing millimetres, on its own page.

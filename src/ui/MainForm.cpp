@@ -120,6 +120,9 @@ void TMainForm::BuildViewArea() {
     PaintBox1->OnMouseLeave = [this] { PaintBox1MouseLeave(); };
     ScrollBox1->setWidget(PaintBox1);
     ScrollBox1->viewport()->installEventFilter(this);
+    // The arrow keys nudge the instrument of the checked tool before the
+    // box scrolls with them.
+    ScrollBox1->installEventFilter(this);
     layout->addWidget(ScrollBox1, 1);
     setCentralWidget(client);
 

@@ -43,6 +43,7 @@ class QPushButton;
 class QScrollArea;
 class QToolBar;
 class QTranslator;
+class QTimer;
 class QDialog;  // output
 class QPrinter; // output
 
@@ -113,6 +114,7 @@ public:
     QMenu* ZuletztGeoeffnet1 = nullptr; // the drawings opened last, newest first
     QAction *LeistefrZahleneingabe1 = nullptr, *Lineal2 = nullptr, *Winkelmesser2 = nullptr,
             *Zirkel2 = nullptr, *AnsichtZollAngabenfrdasLineal1 = nullptr;
+    QAction *Einrasten1 = nullptr, *Instrumenteholen1 = nullptr;
     QAction *Deutsch1 = nullptr, *English1 = nullptr, *Italiano1 = nullptr, *bersetzen1 = nullptr;
     QToolBar* CommandBar = nullptr;
 
@@ -513,6 +515,11 @@ private:
     void ZoomPress(Qt::MouseButton button, int x, int y);
 
     std::unique_ptr<tools::TToolHost> FToolHost;
+    QString FPositionText, FReadoutText, FNoticeText;
+    QTimer* FAutoScrollTimer = nullptr;
+    Qt::KeyboardModifiers FPointerModifiers; // of the latest pointer event
+    QPoint FAutoScrollAt; // the pointer in viewport pixels
+    void UpdateStatusText();
 
     // --- editing tools ----------------------------------------------------------
 public:
@@ -522,6 +529,40 @@ public:
     // Escape: a pending curve and a drag in progress end without storing
     // anything.
     void AbandonPointerAction();
+
+    // --- exact handling of the instruments (MainFormExact.cpp) ----------------------
+    // "Einrasten" and "Instrumente holen" at the end of "Ansicht".
+    void BuildExactItems();
+    void Einrasten1Click();
+    void Instrumenteholen1Click();
+    // Snapping as checked; Alt held suspends it, Shift asks for coarse angles.
+    [[nodiscard]] tools::TSnapMode SnapMode() const;
+    // What the drag in progress does, beside the pointer position.
+    void ShowReadout(const tools::TReadout& readout);
+    [[nodiscard]] QString ReadoutText() const { return FReadoutText; }
+    // Arrow keys: move (or in a turn mode turn) the instrument of the
+    // checked tool. False when no instrument tool is checked: the view
+    // scrolls then.
+    bool NudgeInstrument(int key, Qt::KeyboardModifiers modifiers);
+    // At a press of an instrument tool: says in the status bar when the
+    // instrument is hidden or lies outside the visible area.
+    void NoteUnseenInstrument();
+    // The visible part of the paint box, in paint-box pixels.
+    [[nodiscard]] QRect VisiblePaintBoxRect() const;
+    // A drag whose pointer (paint-box pixels) rests near the view's edge
+    // scrolls the view that way until it leaves the edge or ends.
+    void AutoScrollFollow(int boxX, int boxY);
+    // One step of that scrolling: the view scrolls and the drag sees the
+    // pointer over the drawing now under it.
+    void AutoScrollTick();
+    [[nodiscard]] bool AutoScrolling() const;
+    [[nodiscard]] bool DragInProgress() const;
+    // A key for every tool and mode, shown in the menus and, with the keys
+    // of its modes, in each tool button's tooltip.
+    void BuildToolShortcuts();
+    // The keys of a tool of the tool menu (its own, or its modes'), as the
+    // tooltip shows them.
+    [[nodiscard]] QString ToolShortcutText(const QAction* tool) const;
     // Ctrl+plus / Ctrl+minus: a zoom step about the middle of the view.
     void ZoomInClick();
     void ZoomOutClick();

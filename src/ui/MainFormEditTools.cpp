@@ -263,8 +263,13 @@ void TMainForm::AbandonPointerAction() {
     tools::TextMoveAbandon(host);
     tools::ObjectMoveAbandon(host);
     if (p.HandDragging) tools::HandRelease(host);
-    // An instrument drag ends where it is; the release finds nothing to
-    // store.
+    // A move or turn puts the instrument back where the drag found it; any
+    // other instrument drag ends where it is and the release finds nothing
+    // to store.
+    tools::TToolHost& instrumentHost = *FToolHost;
+    if (p.LinMoving || p.LinTurning) Ruler.Cancel(instrumentHost);
+    if (p.WinkMoving || p.WinkTurning) Protractor.Cancel(instrumentHost);
+    if (p.ZirkMoveActive) Compass.Cancel(instrumentHost);
     bool instrument = false;
     for (bool* flag :
          {&p.ZirkArcActive, &p.ZirkSpanActive, &p.ZirkMoveActive, &p.LinMoving, &p.LinTurning,
@@ -272,7 +277,10 @@ void TMainForm::AbandonPointerAction() {
         instrument = instrument || *flag;
         *flag = false;
     }
-    if (instrument) PaintBox1Paint();
+    if (instrument) {
+        ShowReadout({});
+        PaintBox1Paint();
+    }
 }
 
 void TMainForm::BuildEditShortcuts() {

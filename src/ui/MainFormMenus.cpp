@@ -117,6 +117,7 @@ void TMainForm::BuildMainMenu() {
     connect(Zirkel2, &QAction::triggered, this, &TMainForm::Zirkel2Click);
     connect(AnsichtZollAngabenfrdasLineal1, &QAction::triggered, this,
             &TMainForm::AnsichtZollAngabenfrdasLineal1Click);
+    BuildExactItems();
 
     Sprache1 = MainMenu->addMenu(QStringLiteral("Sprache"));
     Sprache1->setObjectName(QStringLiteral("Sprache1"));
@@ -344,6 +345,7 @@ void TMainForm::BuildToolMenu() {
     connect(ObjekteLetzesObjektlschen1, &QAction::triggered, this,
             &TMainForm::ObjekteLetzesObjektlschen1Click);
     BuildEditShortcuts();
+    BuildToolShortcuts();
 
     Lineal1->setChecked(true);
     LinealVerschieben1->setChecked(true);

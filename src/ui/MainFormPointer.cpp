@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace quirindo::ui {
 
@@ -33,6 +34,8 @@ public:
     void Repaint() override { Form.PaintBox1Paint(); }
     void SetChanged() override { Form.SetChanged(); }
     void UpdateEds() override { Form.UpdateEds(); }
+    tools::TSnapMode SnapMode() const override { return Form.SnapMode(); }
+    void ShowReadout(const tools::TReadout& readout) override { Form.ShowReadout(readout); }
 
 private:
     TMainForm& Form;
@@ -60,13 +63,18 @@ void TMainForm::SetupInstruments() {
                            Instruments.ZirkW);
     };
 
+    // Alt and Shift as the pointer event reports them decide the snapping
+    // of the step it causes.
     PaintBox1->OnMouseDown = [this](QMouseEvent* e) {
+        FPointerModifiers = e->modifiers();
         PaintBox1MouseDown(e->button(), EventPos(e).x(), EventPos(e).y());
     };
     PaintBox1->OnMouseMove = [this](QMouseEvent* e) {
+        FPointerModifiers = e->modifiers();
         PaintBox1MouseMove(EventPos(e).x(), EventPos(e).y());
     };
     PaintBox1->OnMouseUp = [this](QMouseEvent* e) {
+        FPointerModifiers = e->modifiers();
         PaintBox1MouseUp(e->button(), EventPos(e).x(), EventPos(e).y());
     };
 }
@@ -92,8 +100,9 @@ void TMainForm::ShowPointerPosition(int x, int y) {
     const TPointMm at = view.ViewToMm(x, y);
     QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    StatusText->setText(locale.toString(at.X, 'f', 2) + QStringLiteral(" mm, ") +
-                        locale.toString(at.Y, 'f', 2) + QStringLiteral(" mm"));
+    FPositionText = locale.toString(at.X, 'f', 2) + QStringLiteral(" mm, ") +
+                    locale.toString(at.Y, 'f', 2) + QStringLiteral(" mm");
+    UpdateStatusText();
 }
 
 void TMainForm::PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y) {
@@ -127,6 +136,7 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y) {
 // Rows of the press order that start an instrument drag.
 void TMainForm::PressInstrument(int x, int y) {
     tools::TToolHost& host = *FToolHost;
+    NoteUnseenInstrument();
     if (ToolChecked(Zirkel1, ZirkelKreisbogenzeichnen1)) return Compass.ArcPress(host, x, y);
     if (ToolChecked(Zirkel1, ZirkelZirkelspanne1)) return Compass.SpanPress(host, x, y);
     if (ToolChecked(Zirkel1, ZirkelVerschieben1)) return Compass.StartMove(host, x, y);
@@ -150,6 +160,7 @@ bool TMainForm::TextHoverApplies() const {
 }
 
 void TMainForm::PaintBox1MouseMove(int X, int Y) {
+    AutoScrollFollow(X, Y);
     X -= ViewMargin;
     Y -= ViewMargin;
     ShowPointerPosition(X, Y);
@@ -186,6 +197,7 @@ void TMainForm::PaintBox1MouseMove(int X, int Y) {
 }
 
 void TMainForm::PaintBox1MouseUp(Qt::MouseButton /*Button*/, int X, int Y) {
+    if (FAutoScrollTimer) FAutoScrollTimer->stop();
     if (!PointerGeometryReady()) return;
     X -= ViewMargin;
     Y -= ViewMargin;

@@ -8,6 +8,7 @@
 
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QKeyEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -42,6 +43,10 @@ int ScrollPosition(double position) {
 } // namespace
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (ScrollBox1 && watched == ScrollBox1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (NudgeInstrument(key->key(), key->modifiers())) return true;
+    }
     if (ScrollBox1 && watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int dy = wheel->angleDelta().y();

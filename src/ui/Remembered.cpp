@@ -12,6 +12,7 @@ namespace {
 const QString kLastFolder = QStringLiteral("Files/LastFolder");
 const QString kRecent = QStringLiteral("Files/Recent");
 const QString kInches = QStringLiteral("View/RulerInches");
+const QString kSnapping = QStringLiteral("View/Snapping");
 const QString kGeometry = QStringLiteral("Window/Geometry");
 
 } // namespace
@@ -76,6 +77,14 @@ std::optional<bool> TRemembered::InchLabels() const {
 
 void TRemembered::SetInchLabels(bool inches) {
     FSettings->setValue(kInches, inches);
+}
+
+bool TRemembered::Snapping() const {
+    return FSettings->value(kSnapping, true).toBool();
+}
+
+void TRemembered::SetSnapping(bool on) {
+    FSettings->setValue(kSnapping, on);
 }
 
 QByteArray TRemembered::WindowGeometry() const {

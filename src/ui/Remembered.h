@@ -41,6 +41,10 @@ public:
     [[nodiscard]] std::optional<bool> InchLabels() const;
     void SetInchLabels(bool inches);
 
+    // "Einrasten" in "Ansicht"; on when never chosen.
+    [[nodiscard]] bool Snapping() const;
+    void SetSnapping(bool on);
+
     [[nodiscard]] QByteArray WindowGeometry() const;
     void SetWindowGeometry(const QByteArray& geometry);
 

@@ -85,6 +85,7 @@ TEST_F(InstrumentTest, RulerMoveFollowsThePointerWithoutMarkingChanged) {
 }
 
 TEST_F(InstrumentTest, RulerTurnsByTheSweptAngleUnreduced) {
+    Form->Einrasten1->setChecked(false); // the plain swept angle, not whole degrees
     Form->LinealDrehen1Click();
     Form->Instruments.LinX = 100 / S; // pivot at view (100, 100)
     Form->Instruments.LinY = 100 / S;

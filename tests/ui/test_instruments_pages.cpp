@@ -92,6 +92,9 @@ protected:
 constexpr double kTolerancePx = 0.5;
 
 TEST_F(PagesTest, EverythingMadeOnAPageLiesOnThePictureOrUnderThePointer) {
+    // At zoom 10 the earlier strokes lie within the snap's few pixels; this
+    // is about where things land on each page, not about catching them.
+    Form->Einrasten1->setChecked(false);
     for (const TFormat& format : {kA4, kLetter}) {
         for (int zoom : {10, 37, 100, 250}) {
             Use(format, zoom);

@@ -57,8 +57,10 @@ TEST_F(MainFormTest, MainMenuItemsInOrder) {
                            "Beenden"}));
     EXPECT_EQ(Captions(Form->Ansicht1),
               (QStringList{"Leiste für Zahleneingabe", "Lineal", "Winkelmesser", "Zirkel", "-",
-                           "Zoll Angaben für das Lineal"}));
-    EXPECT_EQ(Checked(Form->Ansicht1), (QStringList{"Lineal", "Winkelmesser", "Zirkel"}));
+                           "Zoll Angaben für das Lineal", "-", "Einrasten",
+                           "Instrumente holen"}));
+    EXPECT_EQ(Checked(Form->Ansicht1),
+              (QStringList{"Lineal", "Winkelmesser", "Zirkel", "Einrasten"}));
     EXPECT_EQ(Captions(Form->Sprache1),
               (QStringList{"Deutsch", "English", "Italiano", "-", "Übersetzen..."}));
     EXPECT_EQ(Checked(Form->Sprache1), (QStringList{"Deutsch"}));
