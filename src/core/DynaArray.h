@@ -122,6 +122,32 @@ public:
         return true;
     }
 
+    // Inserts n records copied from `records` before index i (0 <= i <= Count),
+    // moving the later ones up in one pass; the cursor is reset. False (store
+    // unchanged) when the block cannot grow.
+    bool InsertRange(std::int32_t i, const T* records, std::int32_t n) {
+        if (n <= 0) return true;
+        if (i < 0 || i > FCount || FCount > INT32_MAX - n || !Grow(FCount + n)) return false;
+        std::memmove(static_cast<void*>(FData + i + n), static_cast<const void*>(FData + i),
+                     static_cast<std::size_t>(FCount - i) * sizeof(T));
+        std::memcpy(static_cast<void*>(FData + i), static_cast<const void*>(records),
+                    static_cast<std::size_t>(n) * sizeof(T));
+        FCount += n;
+        ResetCursor();
+        return true;
+    }
+
+    // Removes records i to i + n - 1 in one pass, closing the gap; a range
+    // reaching outside the store does nothing. The cursor is reset.
+    void DeleteRange(std::int32_t i, std::int32_t n) {
+        if (n <= 0 || i < 0 || i > FCount - n) return;
+        std::memmove(static_cast<void*>(FData + i), static_cast<const void*>(FData + i + n),
+                     static_cast<std::size_t>(FCount - i - n) * sizeof(T));
+        FCount -= n;
+        Shrink();
+        ResetCursor();
+    }
+
     T& operator[](std::int32_t i) { return FData[i]; }
     const T& operator[](std::int32_t i) const { return FData[i]; }
 
@@ -129,6 +155,12 @@ private:
     static std::size_t BytesFor(std::int32_t count) {
         if (count <= 0) return 0;
         return static_cast<std::size_t>((count - 1) / kChunkSize + 1) * kChunkSize * sizeof(T);
+    }
+
+    void ResetCursor() {
+        FCursorIndex = -1;
+        FCurrent = nullptr;
+        SetCursorVar(nullptr);
     }
 
     void SetCursorVar(T* p) {
