@@ -27,6 +27,11 @@ TBlockAllocator SetBlockAllocator(TBlockAllocator allocator);
 
 namespace detail {
 void* AllocateZeroedBlock(std::size_t bytes);
+// The block holding the first min(oldBytes, newBytes) bytes of `block`, the
+// rest zero; nullptr (and `block` untouched) when memory ran out. With the
+// default allocator the block is resized in place where the system can,
+// so a large store does not copy all its records for one more block.
+void* ResizeBlock(void* block, std::size_t oldBytes, std::size_t newBytes);
 void ReportOutOfMemory(std::size_t bytes);
 } // namespace detail
 
@@ -170,16 +175,13 @@ private:
     bool Grow(std::int32_t newCount) {
         const std::size_t needed = BytesFor(newCount);
         if (needed == FAllocBytes) return true;
-        void* block = detail::AllocateZeroedBlock(needed);
+        // After a shrink that could not allocate, the old block can be larger
+        // than the new one: it keeps no more than the new block holds.
+        void* block = detail::ResizeBlock(FData, FAllocBytes, needed);
         if (!block) {
             detail::ReportOutOfMemory(needed);
             return false;
         }
-        // After a shrink that could not allocate, the old block can be larger
-        // than the new one: copy no more than the new block holds.
-        if (FData)
-            std::memcpy(block, static_cast<const void*>(FData), std::min(FAllocBytes, needed));
-        std::free(FData);
         FData = static_cast<T*>(block);
         FAllocBytes = needed;
         return true;
@@ -194,15 +196,13 @@ private:
             FAllocBytes = 0;
             return;
         }
-        void* block = detail::AllocateZeroedBlock(needed);
-        if (!block) block = detail::AllocateZeroedBlock(needed);
+        void* block = detail::ResizeBlock(FData, FAllocBytes, needed);
+        if (!block) block = detail::ResizeBlock(FData, FAllocBytes, needed);
         if (!block) {
             // The larger block still holds every record; keep it.
             detail::ReportOutOfMemory(needed);
             return;
         }
-        std::memcpy(block, static_cast<const void*>(FData), needed);
-        std::free(FData);
         FData = static_cast<T*>(block);
         FAllocBytes = needed;
     }
