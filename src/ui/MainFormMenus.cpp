@@ -92,6 +92,8 @@ void TMainForm::BuildMainMenu() {
     connect(Drucken1, &QAction::triggered, this, &TMainForm::Drucken1Click);
     connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
 
+    BuildEditMenu();
+
     Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));
     Ansicht1->setObjectName(QStringLiteral("Ansicht1"));
     LeistefrZahleneingabe1 =
@@ -449,8 +451,13 @@ void TMainForm::LeistefrZahleneingabe1Click() {
 }
 
 void TMainForm::PageAnzChange() {
-    PaintBox1Paint();
-    SetChanged();
+    if (FShowingPageSetup || !DrawingEditor) {
+        PaintBox1Paint();
+        return;
+    }
+    TPageSetup pages = DrawingEditor->Pages();
+    pages.Count = PageAnz->value();
+    EditPageSetup(pages, "Seitenanzahl ändern");
 }
 
 void TMainForm::RunColorDialog() {
