@@ -455,9 +455,8 @@ void TMainForm::PageAnzChange() {
         PaintBox1Paint();
         return;
     }
-    TPageSetup pages = DrawingEditor->Pages();
-    pages.Count = PageAnz->value();
-    EditPageSetup(pages, "Seitenanzahl ändern");
+    // The window's page size and the box's new count.
+    EditPageSetup(CurrentPageSetup(), "Seitenanzahl ändern");
 }
 
 void TMainForm::RunColorDialog() {
