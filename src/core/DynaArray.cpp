@@ -1,7 +1,9 @@
 #include "DynaArray.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace quirindo {
@@ -37,6 +39,22 @@ namespace detail {
 
 void* AllocateZeroedBlock(std::size_t bytes) {
     return Allocator()(bytes);
+}
+
+void* ResizeBlock(void* block, std::size_t oldBytes, std::size_t newBytes) {
+    if (Allocator() != &CallocBlock) {
+        // A replaced allocator decides about every block.
+        void* fresh = AllocateZeroedBlock(newBytes);
+        if (!fresh) return nullptr;
+        if (block) std::memcpy(fresh, block, std::min(oldBytes, newBytes));
+        std::free(block);
+        return fresh;
+    }
+    void* resized = std::realloc(block, newBytes);
+    if (!resized) return nullptr;
+    if (newBytes > oldBytes)
+        std::memset(static_cast<unsigned char*>(resized) + oldBytes, 0, newBytes - oldBytes);
+    return resized;
 }
 
 void ReportOutOfMemory(std::size_t bytes) {

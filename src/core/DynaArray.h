@@ -27,6 +27,11 @@ TBlockAllocator SetBlockAllocator(TBlockAllocator allocator);
 
 namespace detail {
 void* AllocateZeroedBlock(std::size_t bytes);
+// The block holding the first min(oldBytes, newBytes) bytes of `block`, the
+// rest zero; nullptr (and `block` untouched) when memory ran out. With the
+// default allocator the block is resized in place where the system can,
+// so a large store does not copy all its records for one more block.
+void* ResizeBlock(void* block, std::size_t oldBytes, std::size_t newBytes);
 void ReportOutOfMemory(std::size_t bytes);
 } // namespace detail
 
@@ -122,6 +127,32 @@ public:
         return true;
     }
 
+    // Inserts n records copied from `records` before index i (0 <= i <= Count),
+    // moving the later ones up in one pass; the cursor is reset. False (store
+    // unchanged) when the block cannot grow.
+    bool InsertRange(std::int32_t i, const T* records, std::int32_t n) {
+        if (n <= 0) return true;
+        if (i < 0 || i > FCount || FCount > INT32_MAX - n || !Grow(FCount + n)) return false;
+        std::memmove(static_cast<void*>(FData + i + n), static_cast<const void*>(FData + i),
+                     static_cast<std::size_t>(FCount - i) * sizeof(T));
+        std::memcpy(static_cast<void*>(FData + i), static_cast<const void*>(records),
+                    static_cast<std::size_t>(n) * sizeof(T));
+        FCount += n;
+        ResetCursor();
+        return true;
+    }
+
+    // Removes records i to i + n - 1 in one pass, closing the gap; a range
+    // reaching outside the store does nothing. The cursor is reset.
+    void DeleteRange(std::int32_t i, std::int32_t n) {
+        if (n <= 0 || i < 0 || i > FCount - n) return;
+        std::memmove(static_cast<void*>(FData + i), static_cast<const void*>(FData + i + n),
+                     static_cast<std::size_t>(FCount - i - n) * sizeof(T));
+        FCount -= n;
+        Shrink();
+        ResetCursor();
+    }
+
     T& operator[](std::int32_t i) { return FData[i]; }
     const T& operator[](std::int32_t i) const { return FData[i]; }
 
@@ -131,6 +162,12 @@ private:
         return static_cast<std::size_t>((count - 1) / kChunkSize + 1) * kChunkSize * sizeof(T);
     }
 
+    void ResetCursor() {
+        FCursorIndex = -1;
+        FCurrent = nullptr;
+        SetCursorVar(nullptr);
+    }
+
     void SetCursorVar(T* p) {
         if (FCursorVar) *FCursorVar = p;
     }
@@ -138,16 +175,13 @@ private:
     bool Grow(std::int32_t newCount) {
         const std::size_t needed = BytesFor(newCount);
         if (needed == FAllocBytes) return true;
-        void* block = detail::AllocateZeroedBlock(needed);
+        // After a shrink that could not allocate, the old block can be larger
+        // than the new one: it keeps no more than the new block holds.
+        void* block = detail::ResizeBlock(FData, FAllocBytes, needed);
         if (!block) {
             detail::ReportOutOfMemory(needed);
             return false;
         }
-        // After a shrink that could not allocate, the old block can be larger
-        // than the new one: copy no more than the new block holds.
-        if (FData)
-            std::memcpy(block, static_cast<const void*>(FData), std::min(FAllocBytes, needed));
-        std::free(FData);
         FData = static_cast<T*>(block);
         FAllocBytes = needed;
         return true;
@@ -162,15 +196,13 @@ private:
             FAllocBytes = 0;
             return;
         }
-        void* block = detail::AllocateZeroedBlock(needed);
-        if (!block) block = detail::AllocateZeroedBlock(needed);
+        void* block = detail::ResizeBlock(FData, FAllocBytes, needed);
+        if (!block) block = detail::ResizeBlock(FData, FAllocBytes, needed);
         if (!block) {
             // The larger block still holds every record; keep it.
             detail::ReportOutOfMemory(needed);
             return;
         }
-        std::memcpy(block, static_cast<const void*>(FData), needed);
-        std::free(FData);
         FData = static_cast<T*>(block);
         FAllocBytes = needed;
     }

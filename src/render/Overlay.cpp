@@ -60,4 +60,11 @@ void TOverlay::Paint(QPainter& painter, const QRect& clip) const {
     }
 }
 
+QRect TOverlay::Bounds() const {
+    QRect bounds;
+    for (const TItem& item : FItems)
+        bounds |= item.Bounds;
+    return bounds;
+}
+
 } // namespace quirindo

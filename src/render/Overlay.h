@@ -30,6 +30,8 @@ public:
     // Shows an image (a page with a preview drawn into it) at topLeft.
     QRect DrawImage(QPoint topLeft, const QImage& image);
     void Clear();
+    // Where the recorded drawings paint; empty when there are none.
+    [[nodiscard]] QRect Bounds() const;
     [[nodiscard]] bool IsEmpty() const { return FItems.empty(); }
     [[nodiscard]] int Count() const { return static_cast<int>(FItems.size()); }
     // Replays every recorded drawing that reaches into clip, oldest first.

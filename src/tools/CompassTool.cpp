@@ -167,16 +167,7 @@ void TCompassTool::ArcRelease(TToolHost& host) {
     const double x2 = centre.X + inst.ZirkS, y2 = centre.Y + inst.ZirkS;
     const double x3 = clockwise ? ArcEndX : ArcStartX, y3 = clockwise ? ArcEndY : ArcStartY;
     const double x4 = clockwise ? ArcStartX : ArcEndX, y4 = clockwise ? ArcStartY : ArcEndY;
-    if (TDrawObject* o = AppendDrawObject(host, okArc, {x1, y1, x2, y2, x3, y3, x4, y4})) {
-        o->X1 = x1;
-        o->Y1 = y1;
-        o->X2 = x2;
-        o->Y2 = y2;
-        o->X3 = x3;
-        o->Y3 = y3;
-        o->X4 = x4;
-        o->Y4 = y4;
-    }
+    (void)AppendDrawObject(host, okArc, {x1, y1, x2, y2, x3, y3, x4, y4}, "Kreisbogen zeichnen");
     host.Repaint();
 }
 
@@ -185,12 +176,7 @@ void TCompassTool::DrawCircle(TToolHost& host) {
     const TPointMm centre = InstrumentToMm(host, inst.ZirkX, inst.ZirkY);
     const double x1 = centre.X - inst.ZirkS, y1 = centre.Y - inst.ZirkS;
     const double x2 = centre.X + inst.ZirkS, y2 = centre.Y + inst.ZirkS;
-    if (TDrawObject* o = AppendDrawObject(host, okEllipse, {x1, y1, x2, y2})) {
-        o->X1 = x1;
-        o->Y1 = y1;
-        o->X2 = x2;
-        o->Y2 = y2;
-    }
+    (void)AppendDrawObject(host, okEllipse, {x1, y1, x2, y2}, "Kreis zeichnen");
     host.Repaint();
 }
 

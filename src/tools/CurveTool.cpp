@@ -34,17 +34,10 @@ void CurveFourthClick(TEditToolHost& host, const TCurveChain& chain, int x, int 
     p.CurveGotControl1 = false;
     const TPointMm ctrl2 = ViewToMm(host, x, y);
     // Stored start, first control, second control, end.
-    TDrawObject* o = AppendDrawObject(host, okBezier, {});
-    if (o) {
-        o->X1 = chain.Start.X;
-        o->Y1 = chain.Start.Y;
-        o->X2 = chain.Ctrl1.X;
-        o->Y2 = chain.Ctrl1.Y;
-        o->X3 = ctrl2.X;
-        o->Y3 = ctrl2.Y;
-        o->X4 = chain.End.X;
-        o->Y4 = chain.End.Y;
-    }
+    (void)AppendDrawObject(host, okBezier,
+                           {chain.Start.X, chain.Start.Y, chain.Ctrl1.X, chain.Ctrl1.Y, ctrl2.X,
+                            ctrl2.Y, chain.End.X, chain.End.Y},
+                           "Kurve zeichnen");
     host.Repaint();
 }
 

@@ -38,12 +38,9 @@ public:
     // page pixels, and shows it in place of that page until the next repaint.
     virtual void ShowPagePreview(const TOverlay::TPainterFn& fn) = 0;
 
-    // Marks the drawing changed for an object that the tool has already
-    // drawn onto the view itself. The rendered pages, which lack it, may be
-    // kept until RefreshPages, so that a stroke does not render the drawing
-    // again at every segment.
-    virtual void SetChangedDrawnOnView() = 0;
-    // Pages must be rendered from the drawing again at the next paint.
+    // Pages must be rendered from the drawing again at the next paint. The
+    // edits of an open step (a stroke) are drawn onto the view by their
+    // tool, and the pages, which lack them, may be kept until then.
     virtual void RefreshPages() = 0;
 
     [[nodiscard]] virtual TScrollState Scroll() const = 0;

@@ -10,33 +10,32 @@ void FreehandPress(TEditToolHost& host, TFreehandStroke& stroke, int x, int y, b
     p.DragStartX = x;
     p.DragStartY = y;
     stroke.Eraser = eraser;
-    stroke.FirstIndex = host.Document().Objects.Count();
     stroke.Segments = 0;
+    host.Editor().BeginStep(eraser ? "Radieren" : "Bleistiftstrich");
 }
 
 void FreehandDrag(TEditToolHost& host, TFreehandStroke& stroke, int x, int y) {
     TPointerState& p = host.Pointer();
     const TViewMapping view = host.ViewMapping();
-    TDrawObject* o = host.Document().Objects.Append();
-    if (!o) return;     // out of memory was reported; the stroke goes on
-    *o = TDrawObject{}; // a reused slot must not carry an old record's points
-    host.SetChangedDrawnOnView();
-    o->Color = stroke.Eraser ? clWhite : host.PenColor();
-    o->Width = stroke.Eraser ? host.EraserWidth() : host.LineWidth();
-    o->Kind = okLine;
+    TDrawObject segment{};
+    segment.Color = stroke.Eraser ? clWhite : host.PenColor();
+    segment.Width = stroke.Eraser ? host.EraserWidth() : host.LineWidth();
+    segment.Kind = okLine;
     const TPointMm from = view.ViewToMm(p.DragStartX, p.DragStartY);
     const TPointMm to = view.ViewToMm(x, y);
-    o->X1 = from.X;
-    o->Y1 = from.Y;
-    o->X2 = to.X;
-    o->Y2 = to.Y;
+    segment.X1 = from.X;
+    segment.Y1 = from.Y;
+    segment.X2 = to.X;
+    segment.Y2 = to.Y;
+    // Out of memory was reported; the stroke goes on.
+    if (!host.Editor().AppendObject(segment, nullptr)) return;
     ++stroke.Segments;
 
     // Where the pages will show the segment once they are rendered again.
     const TPixelPoint a = PaintBoxPixel(view.MmToView(from.X, from.Y));
     const TPixelPoint b = PaintBoxPixel(view.MmToView(to.X, to.Y));
-    const int pen = PenWidthPx(o->Width, view.Scale);
-    const TColor color = o->Color;
+    const int pen = PenWidthPx(segment.Width, view.Scale);
+    const TColor color = segment.Color;
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetPenWidth(pen);
         canvas.SetPenColor(color);
@@ -49,6 +48,7 @@ void FreehandDrag(TEditToolHost& host, TFreehandStroke& stroke, int x, int y) {
 
 void FreehandRelease(TEditToolHost& host, TFreehandStroke& stroke) {
     host.Pointer().FreehandActive = false;
+    host.Editor().EndStep();
     // The view keeps the segments it was shown; only later paints need
     // pages that hold them.
     if (stroke.Segments > 0) host.RefreshPages();
@@ -57,14 +57,8 @@ void FreehandRelease(TEditToolHost& host, TFreehandStroke& stroke) {
 
 void FreehandAbandon(TEditToolHost& host, TFreehandStroke& stroke) {
     host.Pointer().FreehandActive = false;
-    auto& objects = host.Document().Objects;
-    // Only while the stroke's segments are still the newest records are
-    // they known to be the stroke's.
-    if (stroke.Segments > 0 && objects.Count() == stroke.FirstIndex + stroke.Segments) {
-        for (std::int32_t i = 0; i < stroke.Segments; ++i)
-            objects.Delete(objects.Count() - 1);
-        host.SetChanged();
-    }
+    // The open step holds exactly the stroke's segments.
+    host.Editor().AbandonStep();
     stroke.Segments = 0;
     host.RefreshPages();
     host.Repaint();

@@ -11,12 +11,12 @@ namespace quirindo::tools {
 
 struct TFreehandStroke {
     bool Eraser = false;
-    // Where the segments of the stroke in progress lie in Objects.
-    std::int32_t FirstIndex = 0;
+    // Segments the stroke in progress has stored so far.
     std::int32_t Segments = 0;
 };
 
-// Starts a stroke at view position (x, y); stores and draws nothing.
+// Starts a stroke at view position (x, y), one undoable step until the
+// release; stores and draws nothing.
 void FreehandPress(TEditToolHost& host, TFreehandStroke& stroke, int x, int y, bool eraser);
 // Appends the segment from the end of the last one to (x, y): the pen
 // colour and line width, or white and the eraser width.

@@ -99,13 +99,8 @@ void TGuidedStroke::DrawMarker(TToolHost& host, int penWidth) const {
     host.DrawOnView(PreviewLine(host, penWidth));
 }
 
-void TGuidedStroke::Store(TToolHost& host) const {
-    if (TDrawObject* o = AppendDrawObject(host, okLine, {PendX1, PendY1, PendX2, PendY2})) {
-        o->X1 = PendX1;
-        o->Y1 = PendY1;
-        o->X2 = PendX2;
-        o->Y2 = PendY2;
-    }
+void TGuidedStroke::Store(TToolHost& host, const char* step) const {
+    (void)AppendDrawObject(host, okLine, {PendX1, PendY1, PendX2, PendY2}, step);
     host.Repaint();
 }
 
@@ -149,7 +144,7 @@ void AlongDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
 
 void AlongRelease(TToolHost& host, TGuidedStroke& stroke) {
     host.Pointer().DrawingAlong = false;
-    stroke.Store(host);
+    stroke.Store(host, "An Lineal entlang zeichnen");
     host.ShowReadout({});
 }
 
@@ -204,7 +199,7 @@ void AcrossDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
 
 void AcrossRelease(TToolHost& host, TGuidedStroke& stroke) {
     host.Pointer().DrawingAcross = false;
-    stroke.Store(host);
+    stroke.Store(host, "Quer zum Lineal zeichnen");
     host.ShowReadout({});
 }
 

@@ -59,9 +59,9 @@ struct TGuidedStroke {
     // The same as a marker of where a stroke would start, drawn over the
     // view while no stroke is in progress.
     void DrawMarker(TToolHost& host, int penWidth) const;
-    // Appends the stroke as a line in the pen of the moment, marks the
-    // drawing changed and repaints.
-    void Store(TToolHost& host) const;
+    // Appends the stroke as a line in the pen of the moment, as the undoable
+    // step `step`, and repaints.
+    void Store(TToolHost& host, const char* step) const;
 
 private:
     void UpdateEnds();

@@ -188,8 +188,7 @@ void ObjectHover(TEditToolHost& host, int x, int y) {
 void ObjectDeletePress(TEditToolHost& host) {
     TPointerState& p = host.Pointer();
     if (!TakeHover(p) || !HighlightedObject(host)) return;
-    host.Document().Objects.Delete(p.HoverIndex);
-    host.SetChanged();
+    (void)host.Editor().DeleteObject(p.HoverIndex, "Objekt löschen");
     host.Repaint();
 }
 
@@ -212,18 +211,19 @@ void ObjectMoveDrag(TEditToolHost& host, int x, int y) {
 void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
     TPointerState& p = host.Pointer();
     p.ObjectMoving = false;
-    if (TDrawObject* o = HighlightedObject(host)) {
+    if (const TDrawObject* o = HighlightedObject(host)) {
         // From the drawing point under the press to the one under the
         // release, each on its own page: the object lands where the preview
         // left it, also on another page.
         const TPointMm from = ViewToMm(host, p.DragStartX, p.DragStartY);
         const TPointMm to = ViewToMm(host, x, y);
         const double dx = to.X - from.X, dy = to.Y - from.Y;
-        for (double* px : {&o->X1, &o->X2, &o->X3, &o->X4})
+        TDrawObject moved = *o;
+        for (double* px : {&moved.X1, &moved.X2, &moved.X3, &moved.X4})
             *px += dx;
-        for (double* py : {&o->Y1, &o->Y2, &o->Y3, &o->Y4})
+        for (double* py : {&moved.Y1, &moved.Y2, &moved.Y3, &moved.Y4})
             *py += dy;
-        host.SetChanged();
+        (void)host.Editor().ChangeObject(p.HoverIndex, moved, "Objekt verschieben");
     }
     host.Repaint();
 }
@@ -233,12 +233,11 @@ void ObjectMoveAbandon(TEditToolHost& host) {
 }
 
 void DeleteLastObject(TEditToolHost& host) {
-    auto& objects = host.Document().Objects;
-    if (objects.Count() == 0) return;
-    objects.Delete(objects.Count() - 1);
+    const std::int32_t count = host.Document().Objects.Count();
+    if (count == 0) return;
+    (void)host.Editor().DeleteObject(count - 1, "Letzes Objekt löschen");
     // The highlight may have shown the object just removed.
     host.Pointer().HoverShown = false;
-    host.SetChanged();
     host.Repaint();
 }
 

@@ -152,7 +152,7 @@ void TProtractorTool::MarkDrag(TToolHost& host, TGuidedStroke& stroke, int x, in
 
 void TProtractorTool::MarkRelease(TToolHost& host, TGuidedStroke& stroke) const {
     host.Pointer().WinkMarking = false;
-    stroke.Store(host);
+    stroke.Store(host, "Gradzahl mit Bleistift markieren");
     host.ShowReadout({});
 }
 

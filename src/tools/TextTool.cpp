@@ -106,16 +106,14 @@ void MeasureText(TTextObject& text, double scale, double fontFactor,
 void TextAddPress(TEditToolHost& host, int x, int y) {
     const std::optional<std::u16string> content = host.AskText(nullptr);
     if (!content) return;
-    const TTextFont font = host.TextFont();
-    TDrawing& doc = host.Document();
-    TTextObject* text = doc.AppendText(*content, Cp1252FromUtf16(font.Face.toStdU16String()));
-    if (!text) return; // out of memory: nothing was added
-    host.SetChanged();
+    TTextObject text{};
+    if (!SetTextContent(text, *content, host.TextFont())) return; // out of memory
     const TPointMm at = ViewToMm(host, x, y);
-    text->Left = at.X;
-    text->Top = at.Y;
-    SetFontFields(*text, font);
-    MeasureText(*text, host.ViewScale(), FontFactor(host), host.TextFonts());
+    text.Left = at.X;
+    text.Top = at.Y;
+    MeasureText(text, host.ViewScale(), FontFactor(host), host.TextFonts());
+    // The editor takes the buffers over, also when it cannot add the text.
+    (void)host.Editor().AppendText(text, "Text hinzufügen");
     host.Repaint();
 }
 
@@ -138,9 +136,17 @@ void TextChangePress(TEditToolHost& host) {
     const std::optional<std::u16string> content = host.AskText(&preset);
     // The dialog may have run the event loop: find the record again.
     text = HighlightedText(host);
-    if (content && text && SetTextContent(*text, *content, host.TextFont())) {
-        host.SetChanged();
-        MeasureText(*text, host.ViewScale(), FontFactor(host), host.TextFonts());
+    if (content && text) {
+        // A new record with buffers of its own; the old one stays in the
+        // history for undo.
+        TTextObject changed = *text;
+        changed.Text = nullptr;
+        changed.FontName = nullptr;
+        changed.TextLength = changed.FontNameLength = 0;
+        if (SetTextContent(changed, *content, host.TextFont())) {
+            MeasureText(changed, host.ViewScale(), FontFactor(host), host.TextFonts());
+            (void)host.Editor().ReplaceText(host.Pointer().HoverIndex, changed, "Text ändern");
+        }
     }
     host.Repaint();
 }
@@ -148,8 +154,7 @@ void TextChangePress(TEditToolHost& host) {
 void TextDeletePress(TEditToolHost& host) {
     TPointerState& p = host.Pointer();
     if (!TakeHover(p) || !HighlightedText(host)) return;
-    host.Document().DeleteText(p.HoverIndex);
-    host.SetChanged();
+    (void)host.Editor().DeleteText(p.HoverIndex, "Text löschen");
     host.Repaint();
 }
 
@@ -174,19 +179,14 @@ void TextMoveDrag(TEditToolHost& host, int x, int y) {
 void TextMoveRelease(TEditToolHost& host, int x, int y) {
     TPointerState& p = host.Pointer();
     p.TextMoving = false;
-    TTextObject* text = HighlightedText(host);
-    if (text) {
+    if (HighlightedText(host)) {
         // From the drawing point under the press to the one under the
         // release, each on its own page: the text lands where the preview
         // left it, also on another page.
         const TPointMm from = ViewToMm(host, p.DragStartX, p.DragStartY);
         const TPointMm to = ViewToMm(host, x, y);
-        const double dx = to.X - from.X, dy = to.Y - from.Y;
-        text->Left += dx;
-        text->Right += dx;
-        text->Top += dy;
-        text->Bottom += dy;
-        host.SetChanged();
+        (void)host.Editor().MoveText(p.HoverIndex, to.X - from.X, to.Y - from.Y,
+                                     "Text verschieben");
     }
     host.Repaint();
 }

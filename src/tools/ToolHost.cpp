@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace quirindo::tools {
 
@@ -23,19 +24,23 @@ TPixelPoint PaintBoxPixelOnPage(const TToolHost& host, int page, double xMm, dou
     return PaintBoxPixel(host.ViewMapping().MmToViewOnPage(page, xMm, yMm));
 }
 
-TDrawObject* AppendDrawObject(TToolHost& host, std::int32_t kind,
-                              std::initializer_list<double> points) {
+bool AppendDrawObject(TToolHost& host, std::int32_t kind, std::initializer_list<double> points,
+                      const char* step) {
     // An instrument loaded from a damaged file may hold values that would
     // make a line without a place; such a line is not stored.
     if (!std::all_of(points.begin(), points.end(), [](double v) { return std::isfinite(v); }))
-        return nullptr;
-    TDrawObject* o = host.Document().Objects.Append();
-    if (!o) return nullptr;
-    host.SetChanged();
-    o->Color = host.PenColor();
-    o->Width = host.LineWidth();
-    o->Kind = kind;
-    return o;
+        return false;
+    TDrawObject o{};
+    o.Color = host.PenColor();
+    o.Width = host.LineWidth();
+    o.Kind = kind;
+    double* fields[] = {&o.X1, &o.Y1, &o.X2, &o.Y2, &o.X3, &o.Y3, &o.X4, &o.Y4};
+    std::size_t k = 0;
+    for (const double v : points) {
+        if (k == std::size(fields)) break;
+        *fields[k++] = v;
+    }
+    return host.Editor().AppendObject(o, step);
 }
 
 void HoverOver(TEditToolHost& host, std::int32_t found, const std::function<void()>& highlight) {

@@ -6,6 +6,7 @@
 
 #include "Canvas.h"
 #include "DrawObjects.h"
+#include "DrawingEditor.h"
 #include "InstrumentGeometry.h"
 #include "InstrumentState.h"
 #include "Overlay.h"
@@ -44,7 +45,10 @@ class TToolHost {
 public:
     virtual ~TToolHost() = default;
 
+    // The drawing, for reading; every change goes through Editor(), which
+    // also tells the window that the drawing changed.
     virtual TDrawing& Document() = 0;
+    virtual TDrawingEditor& Editor() = 0;
     virtual TInstrumentState& Instruments() = 0;
     virtual TPointerState& Pointer() = 0;
 
@@ -69,8 +73,6 @@ public:
     virtual void DrawDragPreview(const TOverlay::TPainterFn& fn) = 0;
     // A full repaint of every page; clears what was drawn onto the view.
     virtual void Repaint() = 0;
-    // The drawing was edited.
-    virtual void SetChanged() = 0;
     // The numeric panel shows the instrument values again.
     virtual void UpdateEds() = 0;
 
@@ -96,10 +98,10 @@ public:
                                               double yMm);
 
 // Appends a drawing object of `kind` in the pen colour and line width of the
-// moment and marks the drawing changed; the caller fills in the points. No
-// object is made (nullptr) when any of `points` is not finite, or when the
-// store could not grow.
-[[nodiscard]] TDrawObject* AppendDrawObject(TToolHost& host, std::int32_t kind,
-                                            std::initializer_list<double> points);
+// moment as the undoable step `step`; `points` are X1, Y1, X2, Y2, ... in
+// order, the rest stay 0. No object is made (false) when any of `points` is
+// not finite, or when the store could not grow.
+bool AppendDrawObject(TToolHost& host, std::int32_t kind, std::initializer_list<double> points,
+                      const char* step);
 
 } // namespace quirindo::tools

@@ -60,6 +60,7 @@ void TMainForm::FormCreate(const QString& programPath) {
     ProgramDir = WithTrailingSeparator(QFileInfo(program).absolutePath());
 
     Drawing = std::make_unique<TDrawing>();
+    DrawingEditor = std::make_unique<TDrawingEditor>(*Drawing);
     Remembered = std::make_unique<TRemembered>(TRemembered::DefaultPath());
     setWindowTitle(QStringLiteral("TAVREN Quirindo 1.0"));
     resize(780, 560);
@@ -91,6 +92,8 @@ void TMainForm::FormCreate(const QString& programPath) {
     OpenTranslationTable();
     ZuletztGeoeffnet1->menuAction()->setEnabled(!Remembered->RecentFiles().isEmpty());
     MakeControlsAccessible();
+    StartFreshHistory();
+    DrawingEditor->AddObserver([this](const TEditNotice& notice) { DrawingEdited(notice); });
     // The size and place of the last run, where the screen still has room.
     if (const QByteArray geometry = Remembered->WindowGeometry(); !geometry.isEmpty())
         (void)restoreGeometry(geometry);
@@ -156,6 +159,7 @@ void TMainForm::FormShow() {
     ShownOnce = true;
     TitleText = Message(msgTitle);
     SetUnChanged();
+    UpdateEditMenu(); // in the interface language
     // The keys that scroll go to the pages, not to the first spin box.
     FocusView();
 }
@@ -170,6 +174,8 @@ QString TMainForm::Tr(const char* german) {
     return QString::fromStdString(TranslateUtf8(german));
 }
 
+// The one place where the drawing becomes changed (an edit, or an undo or
+// redo away from the state on disk) ...
 void TMainForm::SetChanged() {
     InvalidatePageCache();
     Changed = true;
@@ -178,16 +184,20 @@ void TMainForm::SetChanged() {
     setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("*]"));
 }
 
+// ... and where it becomes the drawing on disk again: saved, opened, new, or
+// undone or redone back to that state.
 void TMainForm::SetUnChanged() {
     InvalidatePageCache(); // a new or opened drawing
     Changed = false;
     RecoveryCopy->DrawingSaved();
+    if (DrawingEditor) DrawingEditor->MarkSaved();
     const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
     setWindowTitle(TitleText + QStringLiteral(" - [") + name + QStringLiteral("]"));
 }
 
 void TMainForm::NewAll() {
     if (Drawing) Drawing->Clear();
+    StartFreshHistory();
     FileName.clear();
     SetUnChanged();
 }

@@ -9,6 +9,7 @@
 #include "CompassTool.h"
 #include "CurveTool.h"
 #include "DrawObjects.h"
+#include "DrawingEditor.h"
 #include "DrawingFile.h"
 #include "EditToolHost.h"
 #include "FreehandTool.h"
@@ -81,6 +82,9 @@ public:
     bool Changed = false;
     bool ShownOnce = false;
     std::unique_ptr<TDrawing> Drawing; // Objects / CurObject, Texts / CurText
+    // Every change of the drawing and of the page setup goes through it; its
+    // history serves "Rückgängig" and "Wiederherstellen" (MainFormEdit.cpp).
+    std::unique_ptr<TDrawingEditor> DrawingEditor;
     double PageWidthInch = 210.0 / kMmPerInch;
     double PageHeightInch = 297.0 / kMmPerInch;
 
@@ -104,6 +108,8 @@ public:
     // --- main menu bar ------------------------------------------------------
     QMenuBar* MainMenu = nullptr;
     QMenu* Datei1 = nullptr;
+    QMenu* Bearbeiten1 = nullptr;
+    QAction *Rueckgaengig1 = nullptr, *Wiederherstellen1 = nullptr;
     QMenu* Ansicht1 = nullptr;
     QMenu* Sprache1 = nullptr;
     QAction *Neu1 = nullptr, *ffnen1 = nullptr, *Speichern1 = nullptr, *Speichernunter1 = nullptr,
@@ -192,6 +198,18 @@ public:
     // SIGTERM or SIGHUP: keeps the unsaved drawing for the next start, then
     // ends the event loop.
     void EndOnSignal(int signal);
+    // --- editing and its history (MainFormEdit.cpp) ----------------------------
+    void Rueckgaengig1Click();
+    void Wiederherstellen1Click();
+    // The items of "Bearbeiten" name the step they would take, or are
+    // disabled.
+    void UpdateEditMenu();
+    // The page setup the window shows, for the editor.
+    [[nodiscard]] TPageSetup CurrentPageSetup() const;
+    // Changes page size or count as an undoable step.
+    void EditPageSetup(const TPageSetup& pages, const char* step);
+    // A new or opened drawing: a fresh history, the drawing as on disk.
+    void StartFreshHistory();
 
     // --- remembered between runs ---------------------------------------------
     // Last folder, window geometry, recent drawings and the ruler's unit, in
@@ -579,6 +597,14 @@ public:
 
 private:
     void BuildEditShortcuts();
+    void BuildEditMenu();
+    // The editor's observer: changed mark, page setup, repaint, menu.
+    void DrawingEdited(const TEditNotice& notice);
+    // Repaints the part of the view where the pages show `area`.
+    void RepaintDrawingArea(const TMmArea& area);
+    // Raised while the window shows the editor's page setup, so that the
+    // page count box does not record it as a new edit.
+    bool FShowingPageSetup = false;
     void ZoomAboutViewCentre(bool zoomIn);
 
     std::unique_ptr<tools::TEditToolHost> FEditHost;

@@ -27,6 +27,7 @@ public:
     TMainFormEditHost(TMainForm& form, tools::TToolHost& base) : Form(form), Base(base) {}
 
     TDrawing& Document() override { return Base.Document(); }
+    TDrawingEditor& Editor() override { return Base.Editor(); }
     tools::TInstrumentState& Instruments() override { return Base.Instruments(); }
     tools::TPointerState& Pointer() override { return Base.Pointer(); }
     TViewMapping ViewMapping() const override { return Base.ViewMapping(); }
@@ -36,7 +37,6 @@ public:
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Base.DrawOnView(fn); }
     void DrawDragPreview(const TOverlay::TPainterFn& fn) override { Base.DrawDragPreview(fn); }
     void Repaint() override { Base.Repaint(); }
-    void SetChanged() override { Base.SetChanged(); }
     void UpdateEds() override { Base.UpdateEds(); }
 
     double EraserWidth() const override { return Form.RadierEd->Value(); }
@@ -63,7 +63,6 @@ public:
         Form.ShowPageBitmap();
     }
 
-    void SetChangedDrawnOnView() override { Form.SetChangedKeepingPages(); }
     void RefreshPages() override { Form.RefreshPagesAfterStroke(); }
 
     tools::TScrollState Scroll() const override {

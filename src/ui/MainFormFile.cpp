@@ -146,7 +146,10 @@ void TMainForm::ApplySettings(const TDrawingSettings& s) {
         RadierEd->setValue(s.EraserWidth);
         PageWidthInch = s.PageWidthInch;
         PageHeightInch = s.PageHeightInch;
+        // The file's page count is no edit of the drawing.
+        FShowingPageSetup = true;
         PageAnz->setValue(PageCountOf(s));
+        FShowingPageSetup = false;
     }
     UpdateEds();
 }
@@ -218,6 +221,7 @@ bool TMainForm::OpenFileFromPath(const QString& given) {
     Drawing = std::move(drawing);
     FileName = path;
     ApplySettings(settings);
+    StartFreshHistory();
     SetUnChanged();
     RememberDrawing(path);
     // Temporary files that a save or export killed part-way left beside it.

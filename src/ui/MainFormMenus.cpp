@@ -99,6 +99,8 @@ void TMainForm::BuildMainMenu() {
     connect(Druckvorschau1, &QAction::triggered, this, &TMainForm::Druckvorschau1Click);
     connect(Druckereinrichten1, &QAction::triggered, this, &TMainForm::Druckereinrichten1Click);
 
+    BuildEditMenu();
+
     Ansicht1 = MainMenu->addMenu(QStringLiteral("Ansicht"));
     Ansicht1->setObjectName(QStringLiteral("Ansicht1"));
     LeistefrZahleneingabe1 =
@@ -458,8 +460,12 @@ void TMainForm::LeistefrZahleneingabe1Click() {
 }
 
 void TMainForm::PageAnzChange() {
-    PaintBox1Paint();
-    SetChanged();
+    if (FShowingPageSetup || !DrawingEditor) {
+        PaintBox1Paint();
+        return;
+    }
+    // The window's page size and the box's new count.
+    EditPageSetup(CurrentPageSetup(), "Seitenanzahl ändern");
 }
 
 void TMainForm::RunColorDialog() {

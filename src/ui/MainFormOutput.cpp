@@ -200,10 +200,10 @@ void TMainForm::DateiSeiteeinrichten1Click() {
                                 .arg(kMaxPageMm));
         return;
     }
-    PageWidthInch = widthInch;
-    PageHeightInch = heightInch;
-    SetChanged();
-    PaintBox1Paint();
+    TPageSetup pages = CurrentPageSetup();
+    pages.WidthInch = widthInch;
+    pages.HeightInch = heightInch;
+    EditPageSetup(pages, "Seite einrichten");
 }
 
 void TMainForm::Druckereinrichten1Click() {

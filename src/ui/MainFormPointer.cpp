@@ -23,6 +23,7 @@ public:
     explicit TMainFormToolHost(TMainForm& form) : Form(form) {}
 
     TDrawing& Document() override { return *Form.Drawing; }
+    TDrawingEditor& Editor() override { return *Form.DrawingEditor; }
     tools::TInstrumentState& Instruments() override { return Form.Instruments; }
     tools::TPointerState& Pointer() override { return Form.Pointer; }
     TViewMapping ViewMapping() const override { return Form.ViewMapping(); }
@@ -32,7 +33,6 @@ public:
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Form.DrawOnView(fn); }
     void DrawDragPreview(const TOverlay::TPainterFn& fn) override { Form.DrawDragPreview(fn); }
     void Repaint() override { Form.PaintBox1Paint(); }
-    void SetChanged() override { Form.SetChanged(); }
     void UpdateEds() override { Form.UpdateEds(); }
     tools::TSnapMode SnapMode() const override { return Form.SnapMode(); }
     void ShowReadout(const tools::TReadout& readout) override { Form.ShowReadout(readout); }

@@ -213,6 +213,10 @@ bool TMainForm::OfferRecoveredDrawings() {
         Drawing = std::move(drawing);
         FileName = fileName;
         ApplySettings(settings);
+        // The history starts at the restored drawing, which is not the one on
+        // disk: no undo may clear its "*".
+        StartFreshHistory();
+        DrawingEditor->MarkUnsaved();
         SetChanged();
         // The old copy goes only once this program's own holds the drawing.
         RecoveryCopy->WriteNow();

@@ -20,6 +20,15 @@ namespace quirindo::test {
 class TFakeEditHost final : public tools::TEditToolHost {
 public:
     TDrawing Doc;
+    // Counts what the window would see: edits marking the drawing changed,
+    // and those a stroke's tool has drawn onto the view itself.
+    TDrawingEditor Edits{Doc};
+    int EditObserver = Edits.AddObserver([this](const TEditNotice& notice) {
+        if (notice.InOpenStep)
+            ++ChangesDrawnOnView;
+        else
+            ++Changes;
+    });
     tools::TInstrumentState Inst;
     tools::TPointerState Ptr;
     // The view: 5 pixels per millimetre and pages of 100 mm, shown as pages
@@ -59,6 +68,7 @@ public:
     }
 
     TDrawing& Document() override { return Doc; }
+    TDrawingEditor& Editor() override { return Edits; }
     tools::TInstrumentState& Instruments() override { return Inst; }
     tools::TPointerState& Pointer() override { return Ptr; }
     TViewMapping ViewMapping() const override {
@@ -84,7 +94,6 @@ public:
         ++Repaints;
         View = Blank(View.width(), View.height());
     }
-    void SetChanged() override { ++Changes; }
     void UpdateEds() override {}
 
     double EraserWidth() const override { return Eraser; }
@@ -103,7 +112,6 @@ public:
         TCanvas canvas(painter);
         fn(canvas);
     }
-    void SetChangedDrawnOnView() override { ++ChangesDrawnOnView; }
     void RefreshPages() override { ++PageRefreshes; }
     tools::TScrollState Scroll() const override { return ScrollBox; }
     void ScrollTo(int h, int v) override {

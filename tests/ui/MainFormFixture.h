@@ -33,17 +33,18 @@ protected:
         Form->FormShow();
     }
 
-    // Adds one line as every drawing tool does, marking the drawing changed.
+    // Adds one line through the editor as every drawing tool does, marking
+    // the drawing changed.
     void AddLine(double x1 = 10, double y1 = 20, double x2 = 30, double y2 = 40) {
-        TDrawObject* o = Form->Drawing->Objects.Append();
-        Form->SetChanged();
-        o->Color = Form->PenColor();
-        o->Width = 0.1;
-        o->Kind = okLine;
-        o->X1 = x1;
-        o->Y1 = y1;
-        o->X2 = x2;
-        o->Y2 = y2;
+        TDrawObject o{};
+        o.Color = Form->PenColor();
+        o.Width = 0.1;
+        o.Kind = okLine;
+        o.X1 = x1;
+        o.Y1 = y1;
+        o.X2 = x2;
+        o.Y2 = y2;
+        ASSERT_TRUE(Form->DrawingEditor->AppendObject(o, "An Lineal entlang zeichnen"));
     }
 
     // Paints `area` of the paint box as an expose event does, into an image

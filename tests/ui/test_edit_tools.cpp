@@ -43,15 +43,14 @@ protected:
     QScrollBar* HBar() { return Form->ScrollBox1->horizontalScrollBar(); }
     QScrollBar* VBar() { return Form->ScrollBox1->verticalScrollBar(); }
     void AddCircle(double cx, double cy, double r) {
-        TDrawObject* o = Form->Drawing->Objects.Append();
-        *o = TDrawObject{};
-        o->Kind = okEllipse;
-        o->Width = 0.1;
-        o->X1 = cx - r;
-        o->Y1 = cy - r;
-        o->X2 = cx + r;
-        o->Y2 = cy + r;
-        Form->SetChanged();
+        TDrawObject o{};
+        o.Kind = okEllipse;
+        o.Width = 0.1;
+        o.X1 = cx - r;
+        o.Y1 = cy - r;
+        o.X2 = cx + r;
+        o.Y2 = cy + r;
+        ASSERT_TRUE(Form->DrawingEditor->AppendObject(o, "Kreis zeichnen"));
     }
 };
 

@@ -46,7 +46,7 @@ TEST_F(MainFormTest, MainMenuItemsInOrder) {
     QStringList menus;
     for (const QAction* a : Form->MainMenu->actions())
         menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"Datei", "Ansicht", "Sprache"}));
+    EXPECT_EQ(menus, (QStringList{"Datei", "Bearbeiten", "Ansicht", "Sprache"}));
     EXPECT_EQ(Captions(Form->Datei1),
               (QStringList{"Neu", "-", "Öffnen...", "Zuletzt geöffnet", "Speichern",
                            "Speichern unter...",
