@@ -41,7 +41,7 @@ TDrawObject RandomObject(std::mt19937& rng) {
 
 } // namespace
 
-TEST(ObjectIndex, FindsExactlyTheObjectsNearAPointThroughEveryKindOfEdit) {
+TEST(ObjectIndex, FindsEveryObjectNearAPointThroughEveryKindOfEdit) {
     std::mt19937 rng(3);
     std::vector<TDrawObject> objects;
     for (int i = 0; i < 3000; ++i) objects.push_back(RandomObject(rng));
