@@ -23,6 +23,7 @@
 #include <ctime>
 #include <functional>
 #include <random>
+#include <utility>
 #include <vector>
 
 using namespace quirindo;
@@ -73,7 +74,7 @@ void FillDrawing(TDrawing& d, double pageHeightMm, int pages) {
 }
 
 struct TFigures {
-    double Drag = 0, Repaint = 0, Naive = 0, PagesPerRepaint = 0, Freehand = 0;
+    double Drag = 0, Repaint = 0, Naive = 0, TilesPerRepaint = 0, Freehand = 0;
     double AlongHover = 0, ArcSweep = 0;
     double AcrossEarly = 0, AcrossLate = 0; // a long across stroke's moves 1-100 and 2901-3000
 };
@@ -157,19 +158,129 @@ TFigures Measure(ui::TMainForm& form, int zoom, int repeats) {
     f.AcrossEarly = Median({across.begin(), across.begin() + kAcrossSample});
     f.AcrossLate = Median({across.end() - kAcrossSample, across.end()});
     form.LinealVerschieben1->trigger();
-    const int renderedBefore = form.PagesRendered;
+    const int renderedBefore = form.TilesRendered;
     f.Repaint = MedianMs(repeats, [&](int) {
-        form.SetChanged();
+        form.InvalidateAllTiles();
         form.PaintBox1Paint();
         paintVisible();
     });
-    f.PagesPerRepaint = double(form.PagesRendered - renderedBefore) / repeats;
+    f.TilesPerRepaint = double(form.TilesRendered - renderedBefore) / repeats;
     f.Naive = MedianMs(std::max(3, repeats / 10), [&](int) {
-        for (int page = 0; page < form.PageAnz->value(); ++page)
+        for (int page = 0; page < form.PageAnz->value(); ++page) {
+            form.InvalidateAllTiles();
             form.RenderPageBitmap(page);
-        form.InvalidatePageCache();
+        }
     });
     return f;
+}
+
+// 20,000 objects (lines and curves, no texts) spread over ten A4 pages.
+void FillTwentyThousand(TDrawing& d, double pageHeightMm) {
+    d.Clear();
+    std::mt19937 rng(20000);
+    std::uniform_real_distribution<double> x(5, 205), y(5, pageHeightMm * 10 - 5), d10(-10, 10);
+    for (int i = 0; i < 20000; ++i) {
+        TDrawObject* o = d.Objects.Append();
+        *o = TDrawObject{};
+        o->Kind = i < 14000 ? okLine : (i % 3 == 0 ? okArc : (i % 3 == 1 ? okEllipse : okBezier));
+        o->Width = 0.1;
+        o->X1 = x(rng);
+        o->Y1 = y(rng);
+        o->X2 = o->X1 + d10(rng);
+        o->Y2 = o->Y1 + d10(rng);
+        o->X3 = o->X1 + d10(rng);
+        o->Y3 = o->Y1 + d10(rng);
+        o->X4 = o->X1 + d10(rng);
+        o->Y4 = o->Y1 + d10(rng);
+    }
+}
+
+struct TViewFigures {
+    double Full = 0;     // every visible tile rendered afresh, ms
+    double OneEdit = 0;  // one line added in the middle of the window, ms
+    double PeakMb = 0;   // the tile cache's peak, MB
+    double TilesPerFull = 0;
+};
+
+TViewFigures MeasureView(ui::TMainForm& form, double widthMm, double heightMm, int zoom,
+                         int repeats) {
+    form.PageWidthInch = widthMm / kMmPerInch;
+    form.PageHeightInch = heightMm / kMmPerInch;
+    form.zoomed->setValue(zoom);
+    form.PaintBox1Paint();
+    QApplication::processEvents();
+    QScrollBar* bar = form.ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->maximum() / 2);
+    QApplication::processEvents();
+    auto paintVisible = [&] {
+        form.PaintBox1->repaint(form.PaintBox1->visibleRegion().boundingRect());
+    };
+    paintVisible();
+    TViewFigures f;
+    const int before = form.TilesRendered;
+    f.Full = MedianMs(repeats, [&](int) {
+        form.InvalidateAllTiles();
+        paintVisible();
+    });
+    f.TilesPerFull = double(form.TilesRendered - before) / repeats;
+    // One short line in the middle of the window, as a tool stores it.
+    const QPoint centre = form.PaintBox1->mapFrom(form.ScrollBox1->viewport(),
+                                                  form.ScrollBox1->viewport()->rect().center());
+    const TPointMm at =
+        form.ViewMapping().ViewToMm(centre.x() - ViewMargin, centre.y() - ViewMargin);
+    f.OneEdit = MedianMs(repeats, [&](int i) {
+        TDrawObject* o = form.Drawing->Objects.Append();
+        *o = TDrawObject{};
+        o->Kind = okLine;
+        o->Width = 0.1;
+        o->X1 = at.X + i % 7;
+        o->Y1 = at.Y;
+        o->X2 = at.X + 5 + i % 7;
+        o->Y2 = at.Y + 3;
+        form.SetChanged();
+        paintVisible();
+    });
+    for (int i = 0; i < repeats; ++i)
+        form.Drawing->Objects.Delete(form.Drawing->Objects.Count() - 1);
+    form.SetChanged();
+    // The most the view held: scroll from the first page to the last.
+    for (int v = 0; v <= bar->maximum(); v += std::max(1, bar->maximum() / 40)) {
+        bar->setValue(v);
+        paintVisible();
+    }
+    f.PeakMb = form.TileCache().PeakBytes() / 1e6;
+    return f;
+}
+
+void TiledViewRows(ui::TMainForm& form, int repeats) {
+    form.NewAll();
+    FillTwentyThousand(*form.Drawing, 297.0);
+    form.SetChanged();
+    const TViewFigures a4at100 = MeasureView(form, 210, 297, 100, repeats);
+    const TViewFigures a4at300 = MeasureView(form, 210, 297, 300, repeats);
+    const TViewFigures a0at300 = MeasureView(form, 841, 1189, 300, repeats);
+    const auto verdict = [](bool met) { return met ? "met" : "MISSED"; };
+    std::printf("tiled view, 20,000 objects on 10 pages, viewport 1400 x 900:\n");
+    std::printf("  full repaint A4 zoom 100: %.2f ms (%.0f tiles)\n", a4at100.Full,
+                a4at100.TilesPerFull);
+    std::printf("  full repaint A4 zoom 300: %.2f ms (%.0f tiles)  ratio %.2f  goal <= 1.2: %s\n",
+                a4at300.Full, a4at300.TilesPerFull, a4at300.Full / a4at100.Full,
+                verdict(a4at300.Full <= 1.2 * a4at100.Full));
+    std::printf("  full repaint A0 zoom 300: %.2f ms (%.0f tiles)  ratio to A4 at 100 %.2f  "
+                "goal <= 1.2: %s\n",
+                a0at300.Full, a0at300.TilesPerFull, a0at300.Full / a4at100.Full,
+                verdict(a0at300.Full <= 1.2 * a4at100.Full));
+    for (const auto& [name, v] : {std::pair{"A4 zoom 100", a4at100}, std::pair{"A4 zoom 300", a4at300},
+                                  std::pair{"A0 zoom 300", a0at300}})
+        std::printf("  repaint after one edit, %s: %.2f ms  ratio to its full repaint %.2f  "
+                    "goal <= 0.33: %s\n",
+                    name, v.OneEdit, v.OneEdit / v.Full, verdict(v.OneEdit <= v.Full / 3));
+    std::printf("  peak tile memory: A4 zoom 100 %.1f MB, A4 zoom 300 %.1f MB, A0 zoom 300 %.1f MB"
+                "  (goal: independent of page size; bound %d tiles)\n",
+                a4at100.PeakMb, a4at300.PeakMb, a0at300.PeakMb, form.TileCache().Capacity());
+    form.PageWidthInch = 210 / kMmPerInch;
+    form.PageHeightInch = 297 / kMmPerInch;
+    form.NewAll();
 }
 
 } // namespace
@@ -207,9 +318,9 @@ int main(int argc, char** argv) {
         form.SetChanged();
         const TFigures full = Measure(form, zoom, repeats);
         std::printf("zoom %3d  drag step: %.2f (empty %.2f, ratio %.2f)  full repaint: %.2f "
-                    "(empty %.2f, %.1f pages each)  naive every page: %.1f (empty %.1f)\n",
+                    "(empty %.2f, %.1f tiles each)  naive every page: %.1f (empty %.1f)\n",
                     zoom, full.Drag, empty.Drag, empty.Drag > 0 ? full.Drag / empty.Drag : 0.0,
-                    full.Repaint, empty.Repaint, full.PagesPerRepaint, full.Naive, empty.Naive);
+                    full.Repaint, empty.Repaint, full.TilesPerRepaint, full.Naive, empty.Naive);
         std::printf("          freehand segment: %.2f (empty %.2f, ratio %.2f)\n", full.Freehand,
                     empty.Freehand, empty.Freehand > 0 ? full.Freehand / empty.Freehand : 0.0);
         std::printf("          along hover: %.2f (empty %.2f)  arc sweep: %.2f (empty %.2f)\n",
@@ -221,5 +332,6 @@ int main(int argc, char** argv) {
                     empty.AcrossEarly, empty.AcrossLate);
     }
     form.NewAll();
+    TiledViewRows(form, repeats);
     return 0;
 }

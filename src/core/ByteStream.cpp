@@ -28,6 +28,12 @@ void TByteWriter::WriteZeros(std::size_t n) {
     FBytes.insert(FBytes.end(), n, 0);
 }
 
+std::uint8_t* TByteWriter::Extend(std::size_t n) {
+    const std::size_t at = FBytes.size();
+    FBytes.resize(at + n);
+    return FBytes.data() + at;
+}
+
 void TByteWriter::WriteBytes(const void* data, std::size_t n) {
     const auto* p = static_cast<const std::uint8_t*>(data);
     FBytes.insert(FBytes.end(), p, p + n);

@@ -26,6 +26,12 @@ public:
     void WriteByte(std::uint8_t v);
     void WriteZeros(std::size_t n);
     void WriteBytes(const void* data, std::size_t n);
+    // Makes room for n more bytes without writing them, so that a large file
+    // is built in one buffer instead of growing byte by byte.
+    void Reserve(std::size_t n) { FBytes.reserve(FBytes.size() + n); }
+    // Appends n bytes and returns where they start, for writing a run of
+    // records in one pass; valid until the next write.
+    std::uint8_t* Extend(std::size_t n);
     const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
     std::vector<std::uint8_t> Take() { return std::move(FBytes); }
 
@@ -44,9 +50,10 @@ public:
     std::size_t Position() const { return FPos; }
     std::size_t Remaining() const { return FData.size() - FPos; }
     bool AtEnd() const { return FPos >= FData.size(); }
+    // The next n bytes, consumed at once (a run of records); throws at the end.
+    const std::uint8_t* Take(std::size_t n);
 
 private:
-    const std::uint8_t* Take(std::size_t n);
     std::span<const std::uint8_t> FData;
     std::size_t FPos = 0;
 };

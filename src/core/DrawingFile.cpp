@@ -6,6 +6,8 @@
 #include "ReadOnlyFile.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
 #include <new>
 #include <string>
@@ -19,13 +21,54 @@ constexpr std::size_t kSmallestTextItem = kTextRecordBytes + 4 + 4;
 // No paper is 25 m long; larger values only come from damaged files.
 constexpr double kMaxPageInch = 1000.0;
 
-void WriteObject(TByteWriter& w, const TDrawObject& o) {
-    w.WriteInt32(o.Kind);
-    w.WriteInt32(o.Unused1);
-    for (double v : {o.Width, o.X1, o.Y1, o.X2, o.Y2, o.X3, o.Y3, o.X4, o.Y4})
-        w.WriteDouble(v);
-    w.WriteInt32(o.Color);
-    w.WriteInt32(o.Unused2);
+// Records are encoded straight into the file buffer, a whole store in one
+// pass; the byte-by-byte forms compile to plain loads and stores.
+void Put32(std::uint8_t*& p, std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    for (int i = 0; i < 4; ++i) *p++ = static_cast<std::uint8_t>(u >> (8 * i));
+}
+
+void Put64(std::uint8_t*& p, double v) {
+    const auto u = std::bit_cast<std::uint64_t>(v);
+    for (int i = 0; i < 8; ++i) *p++ = static_cast<std::uint8_t>(u >> (8 * i));
+}
+
+std::int32_t Get32(const std::uint8_t*& p) {
+    std::uint32_t u = 0;
+    for (int i = 0; i < 4; ++i) u |= static_cast<std::uint32_t>(*p++) << (8 * i);
+    return static_cast<std::int32_t>(u);
+}
+
+double Get64(const std::uint8_t*& p) {
+    std::uint64_t u = 0;
+    for (int i = 0; i < 8; ++i) u |= static_cast<std::uint64_t>(*p++) << (8 * i);
+    return std::bit_cast<double>(u);
+}
+
+void EncodeObject(std::uint8_t*& p, const TDrawObject& o) {
+    Put32(p, o.Kind);
+    Put32(p, o.Unused1);
+    for (double v : {o.Width, o.X1, o.Y1, o.X2, o.Y2, o.X3, o.Y3, o.X4, o.Y4}) Put64(p, v);
+    Put32(p, o.Color);
+    Put32(p, o.Unused2);
+}
+
+// False when a coordinate or the width is no finite number.
+bool DecodeObject(const std::uint8_t*& p, TDrawObject& o) {
+    o.Kind = Get32(p);
+    o.Unused1 = Get32(p);
+    bool finite = true;
+    for (double* v : {&o.Width, &o.X1, &o.Y1, &o.X2, &o.Y2, &o.X3, &o.Y3, &o.X4, &o.Y4}) {
+        *v = Get64(p);
+        finite &= std::isfinite(*v);
+    }
+    o.Color = Get32(p);
+    o.Unused2 = Get32(p);
+    return finite;
+}
+
+std::size_t TextItemBytes(const TTextObject& t) {
+    return kTextRecordBytes + 4 + 2 * std::size_t(t.TextLength) + 4 + std::size_t(t.FontNameLength);
 }
 
 void WriteText(TByteWriter& w, const TTextObject& t) {
@@ -46,15 +89,6 @@ double ReadFinite(TByteReader& r) {
     const double v = r.ReadDouble();
     if (!std::isfinite(v)) throw TReadError(reason::InvalidNumber);
     return v;
-}
-
-void ReadObject(TByteReader& r, TDrawObject& o) {
-    o.Kind = r.ReadInt32();
-    o.Unused1 = r.ReadInt32();
-    for (double* v : {&o.Width, &o.X1, &o.Y1, &o.X2, &o.Y2, &o.X3, &o.Y3, &o.X4, &o.Y4})
-        *v = ReadFinite(r);
-    o.Color = r.ReadInt32();
-    o.Unused2 = r.ReadInt32();
 }
 
 struct TCountReasons {
@@ -79,8 +113,8 @@ std::int32_t ReadCount(TByteReader& r, std::size_t smallestItem, const TCountRea
     return n;
 }
 
-void ReadText(TByteReader& r, TDrawing& drawing) {
-    TTextObject t{};
+// Fills a zeroed record of the text store in place.
+void ReadText(TByteReader& r, TTextObject& t) {
     t.Left = ReadFinite(r);
     t.Top = ReadFinite(r);
     t.Right = ReadFinite(r);
@@ -94,13 +128,7 @@ void ReadText(TByteReader& r, TDrawing& drawing) {
     r.Skip(kTextTailGap);
     const std::u16string text = ReadLenWideString(r);
     const std::string fontName = ReadLenString(r);
-    TTextObject* record = drawing.AppendText(text, fontName);
-    if (!record) throw TOutOfMemoryError();
-    t.Text = record->Text;
-    t.FontName = record->FontName;
-    t.TextLength = record->TextLength;
-    t.FontNameLength = record->FontNameLength;
-    *record = t;
+    if (!SetTextBuffers(t, text, fontName)) throw TOutOfMemoryError();
 }
 
 } // namespace
@@ -119,10 +147,15 @@ std::vector<std::uint8_t> SaveDrawing(TDrawing& drawing, const TDrawingSettings&
 std::vector<std::uint8_t> SaveDrawingRecords(std::span<const TDrawObject> objects,
                                              std::span<const TTextObject> texts,
                                              const TDrawingSettings& s) {
+    // Sized once and the object records encoded in one pass: saving a large
+    // drawing costs what its bytes cost.
+    std::size_t size = 4 + objects.size() * kObjectRecordBytes + 4 + kTrailerBytes + kTailBytes;
+    for (const TTextObject& t : texts) size += TextItemBytes(t);
     TByteWriter w;
+    w.Reserve(size);
     w.WriteInt32(static_cast<std::int32_t>(objects.size()));
-    for (const TDrawObject& o : objects)
-        WriteObject(w, o);
+    std::uint8_t* p = w.Extend(objects.size() * kObjectRecordBytes);
+    for (const TDrawObject& o : objects) EncodeObject(p, o);
     w.WriteInt32(static_cast<std::int32_t>(texts.size()));
     for (const TTextObject& t : texts)
         WriteText(w, t);
@@ -139,17 +172,22 @@ std::vector<std::uint8_t> SaveDrawingRecords(std::span<const TDrawObject> object
 
 void LoadDrawing(std::span<const std::uint8_t> bytes, TDrawing& drawing, TDrawingSettings& s) {
     TByteReader r(bytes);
+    // Each store is sized once from its checked count and filled in place.
     const std::int32_t n = ReadCount(r, kObjectRecordBytes, kObjectCount);
+    const std::int32_t firstObject = drawing.Objects.Count();
+    if (n > INT32_MAX - firstObject || !drawing.Objects.Resize(firstObject + n))
+        throw TOutOfMemoryError();
+    const std::uint8_t* p = r.Take(std::size_t(n) * kObjectRecordBytes);
     for (std::int32_t i = 0; i < n; ++i) {
-        TDrawObject o{};
-        ReadObject(r, o);
-        TDrawObject* record = drawing.Objects.Append();
-        if (!record) throw TOutOfMemoryError();
-        *record = o;
+        if (!DecodeObject(p, drawing.Objects[firstObject + i]))
+            throw TReadError(reason::InvalidNumber);
     }
     const std::int32_t t = ReadCount(r, kSmallestTextItem, kTextCount);
+    const std::int32_t firstText = drawing.Texts.Count();
+    if (t > INT32_MAX - firstText || !drawing.Texts.Resize(firstText + t))
+        throw TOutOfMemoryError();
     for (std::int32_t i = 0; i < t; ++i)
-        ReadText(r, drawing);
+        ReadText(r, drawing.Texts[firstText + i]);
 
     TDrawingSettings read = s;
     for (double* v : {&read.LinX, &read.LinY, &read.LinW, &read.WinkX, &read.WinkY, &read.WinkW,

@@ -73,6 +73,29 @@ public:
         return Select(FCount - 1);
     }
 
+    // Sets the count to n in one step, for readers that know how many records
+    // follow: the block is sized once (whole blocks of 100 records, as
+    // Append would leave it) instead of growing record by record. Records
+    // beyond the old count read as zeros; the last record becomes current.
+    // Returns false (store unchanged) when the block cannot be allocated.
+    bool Resize(std::int32_t n) {
+        if (n < 0) return false;
+        if (n == FCount) return true;
+        if (n == 0) {
+            Clear();
+            return true;
+        }
+        if (!Grow(n)) return false;
+        if (n > FCount) {
+            // A slot vacated by a delete keeps its old bytes: clear it.
+            std::memset(static_cast<void*>(FData + FCount), 0,
+                        static_cast<std::size_t>(n - FCount) * sizeof(T));
+        }
+        FCount = n;
+        Select(FCount - 1);
+        return true;
+    }
+
     // Removes record i, closing the gap. Out-of-range indices do nothing.
     void Delete(std::int32_t i) {
         if (i < 0 || i > FCount - 1) return;

@@ -1,6 +1,7 @@
 #include "ObjectRenderer.h"
 
 #include "Cp1252.h"
+#include "DrawingChanges.h"
 #include "Geometry.h"
 #include "PageGeometry.h"
 
@@ -100,7 +101,20 @@ void DrawBezier(TCanvas& canvas, const TDrawObject& o, const TPagePx& px, const 
     canvas.PolyBezierTo(pts[1], pts[2], pts[3]);
 }
 
+// Whether the object surely cannot reach the visible area, judged before
+// its pen is set up: a tile of a page skips the many objects elsewhere on
+// it at the cost of a few comparisons. The margin is at least what MayShow
+// adds, so nothing it would draw is skipped; non-finite bounds are left to
+// the drawing routines.
+bool SurelyOutside(const TDrawObject& o, const TPagePx& px, const QRectF& visible) {
+    const TRectMm b = ObjectBoundsMm(o);
+    constexpr double kGrow = 4.0;
+    return px.X(b.Right) + kGrow < visible.left() || px.X(b.Left) - kGrow > visible.right() ||
+           px.Y(b.Bottom) + kGrow < visible.top() || px.Y(b.Top) - kGrow > visible.bottom();
+}
+
 void DrawObject(TCanvas& canvas, const TDrawObject& o, const TPagePx& px, const QRectF& visible) {
+    if (SurelyOutside(o, px, visible)) return;
     canvas.SetPenWidth(PenWidthPx(o.Width, px.Scale));
     canvas.SetPenColor(o.Color);
     switch (o.Kind) {

@@ -1,50 +1,97 @@
 #pragma once
-// Rendered paper, objects and texts of the most recently shown pages, so that
-// moving an instrument, drawing a preview or scrolling re-composes cached
-// pictures instead of drawing the whole drawing again. Bounded to a few
-// pages; a picture is reused only while everything it was drawn from is the
-// same, the drawing's revision included.
+// The view's rendered pages, in square tiles: paper, objects and texts of
+// the parts of pages the window has shown lately, so that moving an
+// instrument, drawing a preview or scrolling back re-composes cached
+// pictures instead of drawing the drawing again. Only visible tiles are ever
+// rendered, so a repaint costs what the window shows whatever the page size
+// and zoom, and the cache is bounded by a number of tiles, not pages.
+//
+// A tile is reused while the view it was drawn for is the same (scale, page
+// size, font factor, device pixel ratio, window text colour) and the drawing
+// revision it belongs to was reached through invalidations: an edit drops
+// exactly the tiles its objects touch (InvalidateMm), anything the cache was
+// not told about drops everything.
+
+#include "DrawingChanges.h"
 
 #include <QImage>
+#include <QRect>
 
 #include <cstdint>
 #include <list>
+#include <unordered_map>
 
 namespace quirindo {
 
-struct TPageCacheKey {
-    int Page = 0;
-    int WidthPx = 0;
+// The view every cached tile was rendered for.
+struct TTileViewKey {
+    int WidthPx = 0; // page size in logical pixels
     int HeightPx = 0;
-    double Scale = 0.0;
+    double Scale = 0.0; // logical pixels per millimetre
     double FontFactor = 0.0;
     double PageHeightInch = 0.0;
     double DevicePixelRatio = 1.0;
-    std::uint64_t Revision = 0; // bumped by every change of the drawing
     std::uint32_t WindowText = 0;
 
-    bool operator==(const TPageCacheKey&) const = default;
+    bool operator==(const TTileViewKey&) const = default;
 };
 
-class TPageCache {
+class TTileCache {
 public:
-    explicit TPageCache(int capacity = 3) : FCapacity(capacity < 1 ? 1 : capacity) {}
+    // A tile's side in logical pixels: 256 device pixels on a plain screen,
+    // 512 on a 2x one. Whole logical pixels, so tiles meet without seams.
+    static constexpr int kTilePx = 256;
 
-    // The cached picture for key, or nullptr. A hit becomes the most recent.
-    const QImage* Find(const TPageCacheKey& key);
-    // Keeps the picture, dropping the least recently used beyond capacity.
-    const QImage& Store(const TPageCacheKey& key, QImage image);
-    void Clear() { FEntries.clear(); }
-    [[nodiscard]] int Size() const { return static_cast<int>(FEntries.size()); }
+    explicit TTileCache(int capacityTiles = 64) { SetCapacity(capacityTiles); }
+
+    // Makes `view` and `revision` the ones tiles are wanted for. A different
+    // view drops every tile; so does a revision the cache was not brought to
+    // by Invalidate... and Advance.
+    void Prepare(const TTileViewKey& view, std::uint64_t revision);
+    // The drawing moved on to `revision`; the tiles that are left are still
+    // right for it (the caller invalidated what the change touched).
+    void Advance(std::uint64_t revision) { FRevision = revision; }
+
+    // Drops the tiles that show any part of `rect` (drawing millimetres, on
+    // whichever page it lies), with a margin for rounding and thin pens.
+    void InvalidateMm(const TRectMm& rect);
+    void InvalidateAll();
+
+    // The cached tile (page, column, row), or nullptr; a hit becomes the
+    // most recent.
+    const QImage* Find(int page, int column, int row);
+    // Keeps the tile, dropping the least recently used beyond the capacity.
+    const QImage& Store(int page, int column, int row, QImage image);
+
+    // How many tiles the cache keeps: a few viewports' worth.
+    void SetCapacity(int tiles) { FCapacity = tiles < 1 ? 1 : tiles; }
     [[nodiscard]] int Capacity() const { return FCapacity; }
+    [[nodiscard]] int Size() const { return static_cast<int>(FEntries.size()); }
+    [[nodiscard]] std::int64_t Bytes() const { return FBytes; }
+    [[nodiscard]] std::int64_t PeakBytes() const { return FPeakBytes; }
+
+    // The tile rectangle (page logical pixels) of column, row on a page of
+    // the prepared view, cut to the page.
+    [[nodiscard]] QRect TileRect(int column, int row) const;
 
 private:
     struct TEntry {
-        TPageCacheKey Key;
+        int Page, Column, Row;
         QImage Image;
     };
-    int FCapacity;
+    static std::uint64_t Id(int page, int column, int row) {
+        return (std::uint64_t(std::uint32_t(page)) << 42) ^
+               (std::uint64_t(std::uint32_t(column)) << 21) ^ std::uint64_t(std::uint32_t(row));
+    }
+    void Erase(std::list<TEntry>::iterator it);
+
+    int FCapacity = 64;
+    TTileViewKey FView;
+    std::uint64_t FRevision = 0;
     std::list<TEntry> FEntries; // most recent first
+    std::unordered_map<std::uint64_t, std::list<TEntry>::iterator> FIndex;
+    std::int64_t FBytes = 0;
+    std::int64_t FPeakBytes = 0;
 };
 
 } // namespace quirindo

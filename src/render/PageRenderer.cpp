@@ -58,4 +58,31 @@ QImage RenderPageImage(TDrawing& drawing, const TPageView& view, const TTextFont
     return image;
 }
 
+QImage RenderPageTile(TDrawing& drawing, const TPageView& view, const TTextFontResolver& fonts,
+                      const QRect& area, double devicePixelRatio) {
+    if (!std::isfinite(devicePixelRatio) || devicePixelRatio <= 0.0) devicePixelRatio = 1.0;
+    if (area.isEmpty()) return {};
+    QImage image(static_cast<int>(std::ceil(area.width() * devicePixelRatio)),
+                 static_cast<int>(std::ceil(area.height() * devicePixelRatio)),
+                 QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    image.setDevicePixelRatio(devicePixelRatio);
+    QPainter painter(&image);
+    // The page is drawn at its place; the image's edges cut it, and the
+    // renderer skips whatever lies outside them.
+    painter.translate(-area.topLeft());
+    // The paper and its border as fills: an outlined rectangle that the
+    // image's edges cut loses its corner pixel, fills keep every pixel the
+    // whole page's outline has.
+    const int w = view.WidthPx, h = view.HeightPx;
+    painter.fillRect(QRect(0, 0, w, h), Qt::white);
+    for (const QRect& edge :
+         {QRect(0, 0, w, 1), QRect(0, h - 1, w, 1), QRect(0, 0, 1, h), QRect(w - 1, 0, 1, h)})
+        painter.fillRect(edge, Qt::black);
+    TCanvas canvas(painter);
+    DrawObjects(canvas, drawing, view.Page, view.Scale, view.FontFactor, view.PageHeightInch,
+                fonts);
+    return image;
+}
+
 } // namespace quirindo

@@ -63,4 +63,12 @@ inline constexpr long long kMaxPageImagePixels = 1LL << 26;
                                      const TInstrumentPictures& instruments = {},
                                      double devicePixelRatio = 1.0);
 
+// The part `area` (logical pixels of the page, top-left 0, 0) of page
+// view.Page without instruments, as an image of area's size at the given
+// device pixel ratio: what RenderPageImage would show there, for a page of
+// any size. A null image when the area is empty.
+[[nodiscard]] QImage RenderPageTile(TDrawing& drawing, const TPageView& view,
+                                    const TTextFontResolver& fonts, const QRect& area,
+                                    double devicePixelRatio = 1.0);
+
 } // namespace quirindo

@@ -100,8 +100,11 @@ public:
     int PointerPage = 0;
     int PointerPageTop = 0;
     QImage PageBitmap;
+    // Where PageBitmap's top-left lies on its page: (0, 0) but for pages too
+    // large for one picture, of which it holds the visible part.
+    QPoint PageBitmapOrigin;
     int PaintRequests = 0;                  // how often the view was asked to repaint
-    int PagesRendered = 0;                  // pages rendered by the paint events so far
+    int TilesRendered = 0;                  // page tiles rendered by the paint events so far
     TOverlay Overlay;                       // what tools drew straight onto the view
     TInstrumentPictures InstrumentPictures; // filled by the instruments
 
@@ -307,11 +310,27 @@ public:
     void PaintView(QPainter& painter, const QRect& area);
     // Renders page `page` at the view's scale into PageBitmap.
     void RenderPageBitmap(int page);
-    // Forgets the cached page pictures; every change of the drawing does
-    // this through SetChanged / SetUnChanged.
+    // The drawing changed: the tiles showing what changed are dropped before
+    // the next paint uses them. Every change of the drawing does this
+    // through SetChanged / SetUnChanged.
     void InvalidatePageCache();
-    // The paper, objects and texts of a page at the view's scale, cached.
-    const QImage& PageContent(int page);
+    // Drops the tiles that show what changed since they were last brought
+    // up to date with the drawing.
+    void CatchUpTiles();
+    // Brings the tile cache to the current view and drawing revision.
+    void PrepareTiles();
+    // The paper, objects and texts of one tile of a page, cached.
+    const QImage& Tile(int page, int column, int row);
+    // Draws the tiles of page `page` that meet `part` (page pixels), with
+    // the page's top-left at `origin`.
+    void DrawPageTiles(QPainter& painter, int page, const QRect& part, const QPoint& origin);
+    // The two ways an edit reaches the view's tiles when it is reported
+    // instead of found: the area it touched (drawing millimetres, before and
+    // after), or everything. Both take effect at the next paint.
+    void InvalidateTilesMm(const TRectMm& rect) { FTiles.InvalidateMm(rect); }
+    void InvalidateAllTiles() { FTiles.InvalidateAll(); }
+    // The view's cached tiles (size and memory), for the benchmark and tests.
+    [[nodiscard]] const TTileCache& TileCache() const { return FTiles; }
     // The instrument pictures the "Ansicht" menu shows.
     TInstrumentPictures ShownInstruments() const;
     [[nodiscard]] int PageCount() const;
@@ -471,9 +490,17 @@ private:
     // Wheel turns (angle delta) not yet scrolled or zoomed.
     int FWheelScrollRest = 0;
     int FWheelZoomRest = 0;
-    TPageCache FPageCache;
+    // The least the tile cache keeps, for windows not yet laid out.
+    static constexpr int kMinCachedTiles = 64;
+    TTileCache FTiles;
+    // What the tiles were last told about the drawing, to find what an edit
+    // touched.
+    TDrawingChangeTracker FDrawingChanges;
     std::uint64_t FDrawingRevision = 0;
-    QImage FNoPage;
+    std::uint64_t FTilesRevision = 0; // the revision the tiles were brought to
+    // Set while a pencil stroke marks the drawing changed with its segments
+    // already on the view.
+    bool FKeepPages = false;
 
     // --- instruments and pointer ---------------------------------------------
 public:

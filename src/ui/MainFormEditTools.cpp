@@ -57,6 +57,7 @@ public:
         if (Form.PageBitmap.isNull()) return;
         {
             QPainter painter(&Form.PageBitmap);
+            painter.translate(-Form.PageBitmapOrigin);
             TCanvas canvas(painter);
             fn(canvas);
         }
@@ -187,11 +188,9 @@ void TMainForm::SetChangedKeepingPages() {
         PaintBox1->update();
         return;
     }
-    const TPageCache kept = FPageCache;
-    const std::uint64_t revision = FDrawingRevision;
+    FKeepPages = true;
     SetChanged();
-    FPageCache = kept;
-    FDrawingRevision = revision;
+    FKeepPages = false;
     if (!FPagesStale) {
         FPagesStale = true;
         FStalePaintMark = PaintRequests;

@@ -1,6 +1,7 @@
 // Document commands: new, open, save, save as, close, and the drawing file
 // handling around the in-memory reader and writer.
 
+#include "BusyCursor.h"
 #include "ColorSwatch.h"
 #include "FileIO.h"
 #include "Geometry.h"
@@ -155,9 +156,14 @@ void TMainForm::ApplySettings(const TDrawingSettings& s) {
 }
 
 bool TMainForm::SaveTheFile() {
-    const std::vector<std::uint8_t> bytes = SaveDrawing(*Drawing, CurrentSettings());
     std::string error;
-    if (!WriteFileAtomically(FileName.toStdString(), bytes, error)) {
+    bool written = false;
+    {
+        const TBusyCursor busy(std::uint64_t(Drawing->Objects.Count()) * kObjectRecordBytes);
+        const std::vector<std::uint8_t> bytes = SaveDrawing(*Drawing, CurrentSettings());
+        written = WriteFileAtomically(FileName.toStdString(), bytes, error);
+    }
+    if (!written) {
         ReportFileError("Die Datei %1 konnte nicht gespeichert werden: %2", FileName,
                         Reason(error));
         return false;
@@ -206,7 +212,13 @@ bool TMainForm::OpenFileFromPath(const QString& given) {
     auto drawing = std::make_unique<TDrawing>();
     TDrawingSettings settings = CurrentSettings();
     std::string reason;
-    switch (LoadDrawingFile(path.toStdString(), *drawing, settings, reason)) {
+    TLoadResult loaded;
+    {
+        const qint64 size = QFileInfo(path).size();
+        const TBusyCursor busy(size > 0 ? std::uint64_t(size) : 0);
+        loaded = LoadDrawingFile(path.toStdString(), *drawing, settings, reason);
+    }
+    switch (loaded) {
     case TLoadResult::Ok:
         break;
     case TLoadResult::CannotRead:

@@ -1,5 +1,5 @@
-// The paint cycle: view scale, paint-box size, the visible pages composed from
-// cached page pictures with the instruments drawn above them, and the overlay
+// The paint cycle: view scale, paint-box size, the visible parts of the pages
+// composed from cached tiles with the instruments drawn above them, and the overlay
 // of previews on top.
 
 #include "MainForm.h"
@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QPainter>
+#include <QScrollArea>
 #include <algorithm>
+#include <cmath>
 
 namespace quirindo::ui {
 
@@ -42,8 +44,23 @@ void TMainForm::PaintBox1Paint() {
 }
 
 void TMainForm::InvalidatePageCache() {
+    // A pencil stroke is on the view already; its tiles go at RefreshPages.
+    if (FKeepPages) return;
+    // Tools mark the drawing changed before they fill in the record they
+    // appended, so what changed is looked up when the tiles are next used.
     ++FDrawingRevision;
-    FPageCache.Clear();
+}
+
+void TMainForm::CatchUpTiles() {
+    if (FTilesRevision == FDrawingRevision) return;
+    const TDrawingChanges changes = FDrawingChanges.Collect(*Drawing);
+    if (changes.Everything) {
+        FTiles.InvalidateAll();
+    } else {
+        for (const TRectMm& rect : changes.Touched) FTiles.InvalidateMm(rect);
+    }
+    FTilesRevision = FDrawingRevision;
+    FTiles.Advance(FDrawingRevision);
 }
 
 TPageView TMainForm::PageView(int page) const {
@@ -65,31 +82,73 @@ TInstrumentPictures TMainForm::ShownInstruments() const {
     return shown;
 }
 
-const QImage& TMainForm::PageContent(int page) {
-    const TPageView view = PageView(page);
-    const QColor windowText = palette().color(QPalette::WindowText);
-    TPageCacheKey key;
-    key.Page = page;
-    key.WidthPx = view.WidthPx;
-    key.HeightPx = view.HeightPx;
-    key.Scale = view.Scale;
-    key.FontFactor = view.FontFactor;
-    key.PageHeightInch = view.PageHeightInch;
+void TMainForm::PrepareTiles() {
+    TTileViewKey key;
+    key.WidthPx = FGeometry.PageWidthPx;
+    key.HeightPx = FGeometry.PageHeightPx;
+    key.Scale = FGeometry.ViewScale;
+    key.FontFactor = ZoomPercent() / 100.0;
+    key.PageHeightInch = PageHeightInch;
     key.DevicePixelRatio = PaintBox1->devicePixelRatioF();
-    key.Revision = FDrawingRevision;
-    key.WindowText = windowText.rgb();
-    if (const QImage* cached = FPageCache.Find(key)) return *cached;
-    const TTextFontResolver fonts(windowText);
-    QImage image = RenderPageImage(*Drawing, view, fonts, {}, key.DevicePixelRatio);
-    ++PagesRendered;
-    if (image.isNull()) return FNoPage;
-    return FPageCache.Store(key, std::move(image));
+    key.WindowText = palette().color(QPalette::WindowText).rgb();
+    // Three viewports' worth of tiles: enough to scroll back and forth
+    // without rendering again, and the same for every page size and zoom.
+    const QSize viewport = ScrollBox1->viewport()->size();
+    const int across = viewport.width() / TTileCache::kTilePx + 2;
+    const int down = viewport.height() / TTileCache::kTilePx + 2;
+    FTiles.SetCapacity(std::max(kMinCachedTiles, 3 * across * down));
+    FTiles.Prepare(key, FTilesRevision);
+    CatchUpTiles();
+}
+
+const QImage& TMainForm::Tile(int page, int column, int row) {
+    if (const QImage* cached = FTiles.Find(page, column, row)) return *cached;
+    const TTextFontResolver fonts(palette().color(QPalette::WindowText));
+    QImage image = RenderPageTile(*Drawing, PageView(page), fonts, FTiles.TileRect(column, row),
+                                  PaintBox1->devicePixelRatioF());
+    ++TilesRendered;
+    return FTiles.Store(page, column, row, std::move(image));
+}
+
+void TMainForm::DrawPageTiles(QPainter& painter, int page, const QRect& part,
+                              const QPoint& origin) {
+    const QRect wanted = part & QRect(0, 0, FGeometry.PageWidthPx, FGeometry.PageHeightPx);
+    if (wanted.isEmpty()) return;
+    const int size = TTileCache::kTilePx;
+    for (int row = wanted.top() / size; row <= wanted.bottom() / size; ++row) {
+        for (int column = wanted.left() / size; column <= wanted.right() / size; ++column) {
+            // Drawn before the next tile is asked for, which may push it out.
+            const QImage& tile = Tile(page, column, row);
+            if (!tile.isNull())
+                painter.drawImage(origin + FTiles.TileRect(column, row).topLeft(), tile);
+        }
+    }
 }
 
 void TMainForm::RenderPageBitmap(int page) {
-    PageBitmap = PageContent(page).copy();
+    PrepareTiles();
+    const QRect whole(0, 0, FGeometry.PageWidthPx, FGeometry.PageHeightPx);
+    const double dpr = PaintBox1->devicePixelRatioF();
+    // The whole page while it is of a size a picture can hold; beyond that
+    // the part the scroll box shows, which is all a preview can reach.
+    QRect part = whole;
+    if (double(whole.width()) * whole.height() * dpr * dpr > double(kMaxPageImagePixels)) {
+        const QPoint pageOrigin(ViewMargin, PageTopPx(FGeometry, page));
+        part = QRect(-PaintBox1->pos(), ScrollBox1->viewport()->size()).translated(-pageOrigin) &
+               whole;
+    }
+    PageBitmapOrigin = part.topLeft();
+    if (part.isEmpty()) {
+        PageBitmap = QImage();
+        return;
+    }
+    PageBitmap = QImage(static_cast<int>(std::ceil(part.width() * dpr)),
+                        static_cast<int>(std::ceil(part.height() * dpr)), QImage::Format_RGB32);
     if (PageBitmap.isNull()) return;
+    PageBitmap.setDevicePixelRatio(dpr);
     QPainter painter(&PageBitmap);
+    painter.translate(-part.topLeft());
+    DrawPageTiles(painter, page, part, QPoint(0, 0));
     TCanvas canvas(painter);
     DrawInstrumentPictures(canvas, PageView(page), ShownInstruments());
 }
@@ -99,21 +158,21 @@ void TMainForm::PaintView(QPainter& painter, const QRect& area) {
     if (UpdateViewGeometry()) return;
     const int h = FGeometry.PageHeightPx;
     if (h <= 0) return;
+    PrepareTiles();
     const int n = PageCount();
     const TInstrumentPictures shown = ShownInstruments();
-    // Only the pages that intersect the area being painted are composed.
+    // Only the tiles of the pages that intersect the area being painted are
+    // composed.
     const int first = std::clamp((area.top() - ViewMargin) / h, 0, n - 1);
     const int last = std::clamp((area.bottom() - ViewMargin) / h, 0, n - 1);
     for (int i = first; i <= last; ++i) {
-        const QImage& content = PageContent(i);
-        if (content.isNull()) continue;
         const QPoint origin(ViewMargin, PageTopPx(FGeometry, i));
-        painter.drawImage(origin, content);
+        DrawPageTiles(painter, i, area.translated(-origin), origin);
         if (!HasAnyPicture(shown)) continue;
-        // The instruments lie on every page, clipped to its paper.
+        // The instruments lie on every page, clipped to its paper and the area.
         painter.save();
         painter.translate(origin);
-        painter.setClipRect(QRect(0, 0, FGeometry.PageWidthPx, h));
+        painter.setClipRect(QRect(0, 0, FGeometry.PageWidthPx, h) & area.translated(-origin));
         TCanvas canvas(painter);
         DrawInstrumentPictures(canvas, PageView(i), shown);
         painter.restore();
@@ -132,8 +191,8 @@ void TMainForm::DrawDragPreview(const TOverlay::TPainterFn& fn) {
 }
 
 void TMainForm::ShowPageBitmap() {
-    const QRect touched =
-        Overlay.DrawImage(QPoint(ViewMargin, PointerPageTop + ViewMargin), PageBitmap);
+    const QRect touched = Overlay.DrawImage(
+        QPoint(ViewMargin, PointerPageTop + ViewMargin) + PageBitmapOrigin, PageBitmap);
     PaintBox1->update(touched);
 }
 

@@ -417,3 +417,57 @@ TEST(Drawing, TextBuffersAreOwnedMadeAndReleased) {
     // Left over buffers would show up as leaks in the sanitizer build.
     d.AppendText(u"kept until the destructor", "Arial");
 }
+
+TEST(DrawingFile, LargeDrawingsReopenEqualAcrossBlockBoundaries) {
+    std::mt19937 random(15);
+    std::uniform_real_distribution<double> mm(-500.0, 5000.0);
+    for (int n : {0, 1, 99, 100, 101, 250000}) {
+        TDrawing original;
+        // Appending 250,000 records one by one would copy the block 2,500 times.
+        ASSERT_TRUE(original.Objects.Resize(n));
+        for (int i = 0; i < n; ++i) {
+            TDrawObject* o = &original.Objects[i];
+            o->Kind = i % 4;
+            o->Unused1 = i;
+            o->Width = 0.01 * (i % 500);
+            for (double* v : {&o->X1, &o->Y1, &o->X2, &o->Y2, &o->X3, &o->Y3, &o->X4, &o->Y4})
+                *v = mm(random);
+            o->Color = static_cast<std::int32_t>(random() & 0xFFFFFF);
+            o->Unused2 = -i;
+        }
+        const int texts = n % 1000; // 0, 1, 99, 100, 101 texts, then 0 again
+        for (int i = 0; i < texts; ++i) {
+            const std::u16string text(static_cast<std::size_t>(i % 7), char16_t(u'a' + i % 26));
+            TTextObject* t = original.AppendText(text, std::string(1 + i % 3, 'F'));
+            ASSERT_NE(t, nullptr);
+            t->Left = mm(random);
+            t->Top = mm(random);
+            t->Size = 8 + i % 20;
+        }
+        const TDrawingSettings settings = OtherSettings();
+        const TBytes bytes = SaveDrawing(original, settings);
+
+        TDrawing loaded;
+        TDrawingSettings s;
+        LoadDrawing(bytes, loaded, s);
+        ASSERT_EQ(loaded.Objects.Count(), n);
+        ASSERT_EQ(loaded.Texts.Count(), texts);
+        // Each store holds whole blocks of 100 records, as appending leaves it.
+        EXPECT_EQ(loaded.Objects.Capacity(), static_cast<std::size_t>((n + 99) / 100 * 100)) << n;
+        EXPECT_EQ(loaded.Texts.Capacity(), static_cast<std::size_t>((texts + 99) / 100 * 100));
+        EXPECT_EQ(loaded.Objects.Capacity(), original.Objects.Capacity());
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(std::memcmp(&loaded.Objects[i], &original.Objects[i], sizeof(TDrawObject)), 0)
+                << "object " << i << " of " << n;
+        for (int i = 0; i < texts; ++i) {
+            ASSERT_TRUE(TextOf(loaded.Texts[i]) == TextOf(original.Texts[i])) << i;
+            ASSERT_EQ(FontNameOf(loaded.Texts[i]), FontNameOf(original.Texts[i])) << i;
+            ASSERT_EQ(loaded.Texts[i].Left, original.Texts[i].Left) << i;
+            ASSERT_EQ(loaded.Texts[i].Size, original.Texts[i].Size) << i;
+        }
+        // As after a record-by-record read, the last record of each store is current.
+        EXPECT_EQ(loaded.CurObject, n ? loaded.Objects.Data() + n - 1 : nullptr);
+        EXPECT_EQ(loaded.CurText, texts ? loaded.Texts.Data() + texts - 1 : nullptr);
+        EXPECT_EQ(SaveDrawing(loaded, s), bytes) << n;
+    }
+}

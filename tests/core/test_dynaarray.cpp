@@ -361,4 +361,42 @@ TEST(DynaArray, RangesInsertAndDeleteAcrossBlockBorders) {
     EXPECT_FALSE(store.InsertRange(51, values.data(), 1));
     EXPECT_EQ(store.Count(), 50);
     EXPECT_EQ(store[49], 249);
+TEST(DynaArray, ResizeSizesTheBlockOnceInWholeHundredsAndClearsNewRecords) {
+    TAllocatorGuard guard;
+    TRec* cursor = nullptr;
+    TDynaArray<TRec> store(&cursor);
+    for (int n : {1, 99, 100, 101, 250}) {
+        store.Clear();
+        gAllocationCalls = 0;
+        ASSERT_TRUE(store.Resize(n)) << n;
+        EXPECT_EQ(gAllocationCalls, 1) << "one block for " << n << " records";
+        EXPECT_EQ(store.Count(), n);
+        EXPECT_EQ(store.AllocBytes(), static_cast<std::size_t>((n + 99) / 100) * kBlock) << n;
+        EXPECT_TRUE(AllZero(store.Data(), store.AllocBytes())) << n;
+        EXPECT_EQ(cursor, store.Data() + n - 1);
+        // The records are the store's own: appending after them continues.
+        AppendNumbered(store, 1);
+        EXPECT_EQ(store[n].Id, n);
+    }
+
+    // A slot vacated by a delete comes back zeroed, old records stay.
+    store.Clear();
+    AppendNumbered(store, 150);
+    store.Delete(149);
+    ASSERT_TRUE(store.Resize(150));
+    EXPECT_TRUE(AllZero(&store[149], sizeof(TRec)));
+    store.Resize(149);
+    ExpectNumbered(store);
+
+    // Shrinking to nothing releases the block; a failed resize keeps everything.
+    ASSERT_TRUE(store.Resize(0));
+    EXPECT_EQ(store.Data(), nullptr);
+    EXPECT_EQ(cursor, nullptr);
+    AppendNumbered(store, 10);
+    gFailAllocations = true;
+    EXPECT_FALSE(store.Resize(1000));
+    EXPECT_EQ(store.Count(), 10);
+    ExpectNumbered(store);
+    ASSERT_EQ(guard.Messages.size(), 1u);
+    EXPECT_EQ(guard.Messages[0], OomMessage(10 * kBlock));
 }

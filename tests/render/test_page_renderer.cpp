@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 #include <string>
 #include <vector>
 
@@ -113,6 +115,68 @@ TEST(PageRenderer, UnrenderableSizesGiveANullImage) {
     EXPECT_TRUE(RenderPageImage(drawing, view, TTextFontResolver()).isNull());
     view = A4View(0);
     EXPECT_TRUE(RenderPageImage(drawing, view, TTextFontResolver(), {}, 1e9).isNull());
+}
+
+} // namespace
+} // namespace quirindo
+
+namespace quirindo {
+namespace {
+
+using namespace test;
+
+// Tiles put side by side give the whole page's picture, pixel for pixel, on
+// plain and on 2x screens: no seams, nothing cut at a tile's edge.
+TEST(PageTiles, TilesComposeToTheWholePage) {
+    TDrawing drawing;
+    AddObject(drawing, okLine, 0.5, {10, 67.7, 200, 68.1});   // across every column
+    AddObject(drawing, okEllipse, 0.3, {50, 50, 90, 90});     // over a tile corner
+    AddObject(drawing, okBezier, 1.0, {60, 100, 70, 130, 80, 40, 90, 120});
+    AddObject(drawing, okArc, 0.2, {100, 120, 180, 200, 180, 120, 100, 200});
+    for (double dpr : {1.0, 2.0}) {
+        const TPageView view = A4View(0);
+        const QImage whole = RenderPageImage(drawing, view, TTextFontResolver(), {}, dpr);
+        QImage composed(whole.size(), QImage::Format_RGB32);
+        composed.fill(Qt::darkGray);
+        QPainter painter(&composed);
+        const int t = 256;
+        for (int y = 0; y < view.HeightPx; y += t)
+            for (int x = 0; x < view.WidthPx; x += t) {
+                const QRect area = QRect(x, y, t, t) & QRect(0, 0, view.WidthPx, view.HeightPx);
+                const QImage tile = RenderPageTile(drawing, view, TTextFontResolver(), area, dpr);
+                ASSERT_EQ(tile.size(), area.size() * dpr);
+                QImage devicePixels = tile;
+                devicePixels.setDevicePixelRatio(1.0);
+                painter.drawImage(QPoint(int(x * dpr), int(y * dpr)), devicePixels);
+            }
+        painter.end();
+        int differing = 0;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                differing += whole.pixel(x, y) != composed.pixel(x, y);
+        EXPECT_EQ(differing, 0) << "device pixel ratio " << dpr;
+    }
+}
+
+TEST(PageTiles, AnyPartOfAHugePageShowsPaperBorderAndObjects) {
+    TDrawing drawing;
+    AddObject(drawing, okLine, 1.0, {9000, 9000, 9010, 9000});
+    TPageView view = A4View(0);
+    // Ten metres square at 300 per cent, far beyond what one picture holds.
+    view.Scale = 3 * kScale100;
+    view.WidthPx = view.HeightPx = static_cast<int>(10000 * view.Scale);
+    view.PageHeightInch = 10000 / kMmPerInch;
+    EXPECT_TRUE(RenderPageImage(drawing, view, TTextFontResolver(), {}, 2.0).isNull());
+    const int x = RoundHalfEven(9005 * view.Scale), y = RoundHalfEven(9000 * view.Scale);
+    const QImage middle =
+        RenderPageTile(drawing, view, TTextFontResolver(), QRect(x - 128, y - 128, 256, 256), 2.0);
+    ASSERT_EQ(middle.size(), QSize(512, 512));
+    EXPECT_TRUE(IsInk(middle, 256, 256));
+    EXPECT_EQ(middle.pixel(256, 20), qRgb(255, 255, 255));
+    const QRect cornerArea(view.WidthPx - 256, view.HeightPx - 256, 256, 256);
+    const QImage corner = RenderPageTile(drawing, view, TTextFontResolver(), cornerArea, 2.0);
+    EXPECT_TRUE(IsInk(corner, 511, 300) && IsInk(corner, 300, 511)); // the border
+    EXPECT_EQ(corner.pixel(300, 300), qRgb(255, 255, 255));
 }
 
 } // namespace

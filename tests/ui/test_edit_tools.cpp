@@ -60,7 +60,7 @@ TEST_F(EditToolsTest, PencilStrokeStoresOneLinePerMoveWithoutRenderingPages) {
     Form->SetUnChanged();
     Form->Bleistift1->trigger();
     QApplication::processEvents();
-    const int rendered = Form->PagesRendered;
+    const int rendered = Form->TilesRendered;
     const int paints = Form->PaintRequests;
     Down(105, 105);
     Up(105, 105);
@@ -78,7 +78,7 @@ TEST_F(EditToolsTest, PencilStrokeStoresOneLinePerMoveWithoutRenderingPages) {
     ASSERT_EQ(Form->Drawing->Objects.Count(), 2021);
     EXPECT_TRUE(Form->Changed);
     EXPECT_TRUE(Form->windowTitle().endsWith(QStringLiteral("*]")));
-    EXPECT_EQ(Form->PagesRendered, rendered) << "a segment must not render the drawing again";
+    EXPECT_EQ(Form->TilesRendered, rendered) << "a segment must not render the drawing again";
     EXPECT_EQ(Form->PaintRequests, paints) << "a segment must not repaint";
     const TDrawObject& first = Form->Drawing->Objects[2000];
     const double s = Form->ViewScale;
@@ -93,7 +93,7 @@ TEST_F(EditToolsTest, PencilStrokeStoresOneLinePerMoveWithoutRenderingPages) {
 
     // After the stroke the pages are drawn from the drawing again.
     Form->PaintBox1->repaint();
-    EXPECT_GT(Form->PagesRendered, rendered);
+    EXPECT_GT(Form->TilesRendered, rendered);
 }
 
 TEST_F(EditToolsTest, EraserUsesWhiteAndTheEraserWidth) {

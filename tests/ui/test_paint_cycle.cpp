@@ -3,6 +3,7 @@
 // vanishing with the next repaint, and the page-only render.
 
 #include "Canvas.h"
+#include "PageCache.h"
 #include "Geometry.h"
 #include "MainFormFixture.h"
 #include "PaintBox.h"
@@ -51,7 +52,7 @@ TEST_F(PaintCycleTest, ViewScaleAndPaintBoxSizeAtNinetySixDpi) {
 
 TEST_F(PaintCycleTest, ChangingThePageCountFirstOnlyResizes) {
     Form->PaintBox1Paint();
-    const int rendered = Form->PagesRendered;
+    const int rendered = Form->TilesRendered;
     Form->PageAnz->blockSignals(true);
     Form->PageAnz->setValue(2);
     Form->PageAnz->blockSignals(false);
@@ -59,7 +60,7 @@ TEST_F(PaintCycleTest, ChangingThePageCountFirstOnlyResizes) {
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
     Form->PaintView(painter, QRect(0, 0, 10, 10));
-    EXPECT_EQ(Form->PagesRendered, rendered);
+    EXPECT_EQ(Form->TilesRendered, rendered);
     EXPECT_EQ(Form->PaintBox1->height(), 2 * Form->PageHeightPx + 10);
 }
 
@@ -112,32 +113,128 @@ TEST_F(PaintCycleTest, TextsGetTheirExtentAndWindowTextColour) {
     EXPECT_GT(green, 20);
 }
 
-TEST_F(PaintCycleTest, OnlyPagesInThePaintedAreaAreRenderedAndCached) {
+TEST_F(PaintCycleTest, OnlyTilesInThePaintedAreaAreRenderedAndCached) {
     Form->PageAnz->setValue(10);
     Form->zoomed->setValue(300);
     Form->PaintBox1Paint();
     const int h = Form->PageHeightPx;
-    int before = Form->PagesRendered;
-    PaintArea(QRect(0, 5 + 4 * h + 10, 1400, 900)); // inside page 4
-    EXPECT_EQ(Form->PagesRendered, before + 1);
+    const int tile = TTileCache::kTilePx;
+    const QRect window(0, 5 + 4 * h + 10, 1400, 900); // inside page 4
+    int before = Form->TilesRendered;
+    PaintArea(window);
+    const int shown = Form->TilesRendered - before;
+    // What the window shows, not the 140 tiles of the whole page.
+    EXPECT_GT(shown, 0);
+    EXPECT_LE(shown, (1400 / tile + 2) * (900 / tile + 2));
 
     // Moving an instrument repaints without rendering the drawing again.
-    before = Form->PagesRendered;
+    before = Form->TilesRendered;
     Form->Instruments.LinX += 5;
     Form->PaintBox1Paint();
-    PaintArea(QRect(0, 5 + 4 * h + 10, 1400, 900));
-    EXPECT_EQ(Form->PagesRendered, before);
+    PaintArea(window);
+    EXPECT_EQ(Form->TilesRendered, before);
 
-    // A change of the drawing renders again.
-    AddLine();
-    PaintArea(QRect(0, 5 + 4 * h + 10, 1400, 900));
-    EXPECT_EQ(Form->PagesRendered, before + 1);
+    // A line far from the window renders nothing in it; one inside does.
+    AddLine(); // on page 0
+    PaintArea(window);
+    EXPECT_EQ(Form->TilesRendered, before);
+    const double top = 4 * Form->PageHeightInch * kMmPerInch;
+    AddLine(20, top + 10, 21, top + 11);
+    PaintArea(window);
+    EXPECT_EQ(Form->TilesRendered, before + 1);
 
-    // Scrolling over every page keeps only a few pictures.
-    for (int i = 0; i < 10; ++i) PaintArea(QRect(0, 5 + i * h, 1400, 10));
-    before = Form->PagesRendered;
-    PaintArea(QRect(0, 5, 1400, 10)); // page 0 was dropped long ago
-    EXPECT_EQ(Form->PagesRendered, before + 1);
+    // Scrolling over every page keeps the cache within its bound.
+    for (int i = 0; i < 10; ++i) PaintArea(QRect(0, 5 + i * h, 1400, 900));
+    EXPECT_LE(Form->TileCache().Size(), Form->TileCache().Capacity());
+    before = Form->TilesRendered;
+    PaintArea(window); // dropped long ago
+    EXPECT_EQ(Form->TilesRendered - before, shown);
+}
+
+TEST_F(PaintCycleTest, EditsRenderOnlyTheTilesTheyTouchAndLeaveNothingStale) {
+    HideInstruments();
+    Form->PageAnz->setValue(2);
+    PaintAll();
+    const double s = Form->ViewScale;
+    const double edge = TTileCache::kTilePx / s; // the first tile border, in mm
+    // A short line across the border between the first two tiles of a row.
+    int before = Form->TilesRendered;
+    AddLine(edge - 3, 20, edge + 3, 20);
+    Form->Drawing->Objects[0].Color = 0x0000FF;
+    QImage shown = PaintAll();
+    EXPECT_EQ(Form->TilesRendered - before, 2) << "both tiles the line crosses, no more";
+    const int y = 5 + RoundHalfEven(20 * s);
+    EXPECT_TRUE(IsRed(shown.pixel(5 + TTileCache::kTilePx - 4, y)));
+    EXPECT_TRUE(IsRed(shown.pixel(5 + TTileCache::kTilePx + 4, y)));
+
+    // Move it to the second page, add a curve over a tile corner, delete the
+    // first object: every place it was must be paper again.
+    TDrawObject& line = Form->Drawing->Objects[0];
+    line.Y1 += Form->PageHeightInch * kMmPerInch;
+    line.Y2 += Form->PageHeightInch * kMmPerInch;
+    Form->SetChanged();
+    TDrawObject* curve = Form->Drawing->Objects.Append();
+    *curve = TDrawObject{};
+    curve->Kind = okBezier;
+    curve->Width = 1.0;
+    curve->X1 = edge - 10, curve->Y1 = 2 * edge - 10;
+    curve->X2 = edge + 10, curve->Y2 = 2 * edge - 10;
+    curve->X3 = edge - 10, curve->Y3 = 2 * edge + 10;
+    curve->X4 = edge + 10, curve->Y4 = 2 * edge + 10;
+    Form->SetChanged();
+    shown = PaintAll();
+    EXPECT_FALSE(IsRed(shown.pixel(5 + TTileCache::kTilePx - 4, y)));
+    Form->Drawing->Objects.Delete(0);
+    Form->SetChanged();
+    before = Form->TilesRendered;
+    shown = PaintAll();
+    EXPECT_GT(Form->TilesRendered, before);
+    EXPECT_LT(Form->TilesRendered - before, 4) << "only the tiles of the old line";
+
+    // A fresh render of everything (another zoom drops every tile) shows the
+    // same picture.
+    Form->zoomed->setValue(101);
+    PaintAll();
+    Form->zoomed->setValue(100);
+    EXPECT_TRUE(PaintAll() == shown);
+}
+
+TEST_F(PaintCycleTest, TheLargestPageShowsItsPaperAndObjectsAtThreeHundredPerCent) {
+    HideInstruments();
+    // Ten metres square, the most page setup accepts: 113,000 pixels a side.
+    Form->PageWidthInch = 10000 / kMmPerInch;
+    Form->PageHeightInch = 10000 / kMmPerInch;
+    Form->zoomed->setValue(300);
+    Form->PaintBox1Paint();
+    const double s = Form->ViewScale;
+    const int w = Form->PaintBox1->width() - 10; // the page and the margins
+    ASSERT_GT(w, 100000);
+    AddLine(5000, 5000, 5010, 5000);
+    Form->Drawing->Objects[0].Color = 0x0000FF;
+    Form->Drawing->Objects[0].Width = 1.0;
+    const auto paint = [&](const QRect& area) {
+        QImage image(area.size(), QImage::Format_RGB32);
+        image.fill(Qt::darkGray);
+        QPainter painter(&image);
+        painter.translate(-area.topLeft());
+        painter.setClipRect(area);
+        Form->PaintView(painter, area);
+        return image;
+    };
+    const int x = 5 + RoundHalfEven(5005 * s), y = 5 + RoundHalfEven(5000 * s);
+    const QImage middle = paint(QRect(x - 700, y - 450, 1400, 900));
+    EXPECT_TRUE(IsRed(middle.pixel(700, 450))) << "the object";
+    EXPECT_EQ(middle.pixel(700, 100), qRgb(255, 255, 255)) << "the paper";
+    // The far corner: the page's black border, then the workspace beyond.
+    const QImage corner = paint(QRect(5 + w - 700, 5 + w - 450, 1400, 900));
+    EXPECT_EQ(corner.pixel(600, 350), qRgb(255, 255, 255));
+    EXPECT_TRUE(IsBlack(corner.pixel(699, 350)));
+    EXPECT_TRUE(IsBlack(corner.pixel(600, 449)));
+    EXPECT_EQ(corner.pixel(800, 350), QColor(Qt::darkGray).rgb());
+    // Whatever the page, the view keeps a few viewports' worth of tiles.
+    EXPECT_LE(Form->TileCache().Bytes(),
+              std::int64_t(Form->TileCache().Capacity()) * TTileCache::kTilePx *
+                  TTileCache::kTilePx * 4);
 }
 
 TEST_F(PaintCycleTest, ViewOverlayVanishesWithTheNextRepaint) {
@@ -180,7 +277,7 @@ TEST_F(PaintCycleTest, PageOnlyRenderLeavesThePageForThePreview) {
 TEST_F(PaintCycleTest, LockedPaintChangesNothing) {
     Form->PaintBox1Paint();
     Form->PaintLocked = true;
-    const int rendered = Form->PagesRendered;
+    const int rendered = Form->TilesRendered;
     Form->PaintBox1Paint();
     QImage image(Form->PaintBox1->size(), QImage::Format_RGB32);
     image.fill(Qt::blue);
@@ -189,7 +286,7 @@ TEST_F(PaintCycleTest, LockedPaintChangesNothing) {
         Form->PaintView(painter, image.rect());
     }
     Form->PaintLocked = false;
-    EXPECT_EQ(Form->PagesRendered, rendered);
+    EXPECT_EQ(Form->TilesRendered, rendered);
     EXPECT_EQ(image.pixel(300, 300), QColor(Qt::blue).rgb());
 }
 
