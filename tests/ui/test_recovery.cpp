@@ -121,6 +121,16 @@ TEST_F(Recovery, KilledProgramsDrawingIsRestoredByteForByte) {
     EXPECT_TRUE(restarted->Changed);
     EXPECT_TRUE(restarted->windowTitle().endsWith(QStringLiteral("plan.qrd*]")))
         << restarted->windowTitle().toStdString();
+    // Edits go into the restored drawing, and undoing them back to it keeps
+    // the "*": the restored drawing is not the one on disk.
+    TDrawObject line{};
+    line.X2 = 10.0;
+    ASSERT_TRUE(restarted->DrawingEditor->AppendObject(line, "Linie"));
+    EXPECT_EQ(restarted->Drawing->Objects.Count(), 251);
+    restarted->Rueckgaengig1Click();
+    EXPECT_EQ(Stores(*restarted->Drawing), ReadBytes(Dir.File("expected.bin")));
+    EXPECT_TRUE(restarted->Changed);
+    EXPECT_TRUE(restarted->windowTitle().endsWith(QStringLiteral("plan.qrd*]")));
     // The restored drawing is now the restarting program's own copy: the
     // dead one's is gone, and the window that was running all along is not
     // offered this one either.
