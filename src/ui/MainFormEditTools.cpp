@@ -272,6 +272,7 @@ void TMainForm::AbandonPointerAction() {
         instrument = instrument || *flag;
         *flag = false;
     }
+    Direct.Spanning = false;
     if (instrument) PaintBox1Paint();
 }
 
