@@ -88,6 +88,7 @@ void TMainForm::FormCreate(const QString& programPath) {
     BuildViewArea();
     BuildNumericPanel();
     SetupInstruments();
+    UpdateToolCursor();
     UpdateEds();
     OpenTranslationTable();
     ZuletztGeoeffnet1->menuAction()->setEnabled(!Remembered->RecentFiles().isEmpty());

@@ -8,6 +8,7 @@
 #include "BitmapExport.h"
 #include "CompassTool.h"
 #include "CurveTool.h"
+#include "DirectTool.h"
 #include "DrawObjects.h"
 #include "DrawingEditor.h"
 #include "DrawingFile.h"
@@ -139,6 +140,7 @@ public:
     // --- tool menu ----------------------------------------------------------
     QToolBar* ToolMenu = nullptr;
     QActionGroup* ToolGroup = nullptr;
+    QAction* Direkt1 = nullptr;
     QAction *Lineal1 = nullptr, *LinealVerschieben1 = nullptr, *LinealDrehen1 = nullptr,
             *LinealAnLinealentlangzeichnen1 = nullptr, *LinealQuerzumLinealzeichnen1 = nullptr;
     QAction *Winkelmesser1 = nullptr, *WinkelmesserVerschieben1 = nullptr,
@@ -286,6 +288,7 @@ public:
     void Radierer1Click();
     void Hand1Click();
     void Zoom1Click();
+    void Direkt1Click();
 
     // --- numeric panel --------------------------------------------------------
     void UpdateEds();
@@ -509,6 +512,7 @@ public:
     tools::TGuidedStroke Stroke; // along, across and the degree mark
     tools::TProtractorTool Protractor;
     tools::TCompassTool Compass;
+    tools::TDirectTool Direct;
 
     // X, Y in paint-box pixels; each routes to exactly one tool.
     void PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y);
@@ -531,6 +535,14 @@ private:
     bool ToolChecked(const QAction* tool, const QAction* item) const;
     bool TextHoverApplies() const;
     void PressInstrument(int x, int y);
+
+    // The direct tool and the pointer shapes (MainFormDirect.cpp).
+    [[nodiscard]] tools::TDirectScene DirectScene() const;
+    void DirectPress(int x, int y);
+    // Shows in the pointer's shape what a press at (x, y) would do.
+    void DirectHover(int x, int y);
+    // The pointer shape of the checked tool and mode over the view.
+    void UpdateToolCursor();
 
     // Seams for the editing tools (MainFormEditTools.cpp); view positions.
     void CurvePressStore(int x, int y);

@@ -275,6 +275,7 @@ void TMainForm::AbandonPointerAction() {
         instrument = instrument || *flag;
         *flag = false;
     }
+    Direct.Spanning = false;
     if (instrument) {
         ShowReadout({});
         PaintBox1Paint();

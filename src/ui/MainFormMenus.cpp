@@ -270,6 +270,13 @@ void TMainForm::BuildToolMenu() {
         return item;
     };
 
+    // Every shown instrument handled at once, as on paper: no menu switch
+    // between moving, turning and drawing.
+    Direkt1 = topLevel("Direkt1", "Direkt", nullptr);
+    Direkt1->setShortcut(QKeySequence(Qt::Key_D));
+    Direkt1->setShortcutContext(Qt::WindowShortcut);
+    connect(Direkt1, &QAction::triggered, this, &TMainForm::Direkt1Click);
+
     QMenu* lineal = subMenu("LinealMenu");
     auto* linealGroup = new QActionGroup(this);
     Lineal1 = topLevel("Lineal1", "Lineal", lineal);
@@ -366,11 +373,13 @@ void TMainForm::MakeControlsAccessible() {
 void TMainForm::CheckSubTool(QAction* parent, QAction* item) {
     parent->setChecked(true);
     item->setChecked(true);
+    UpdateToolCursor();
     PaintBox1Paint();
 }
 
 void TMainForm::CheckTool(QAction* item) {
     item->setChecked(true);
+    UpdateToolCursor();
     PaintBox1Paint();
 }
 

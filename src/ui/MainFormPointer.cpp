@@ -130,6 +130,7 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y) {
     if (ToolChecked(Objekte1, ObjekteLschen1)) return ObjectDeletePress(X, Y);
     if (Hand1->isChecked()) return HandPress(X, Y);
     if (Zoom1->isChecked()) return ZoomPress(Button, X, Y);
+    if (Direkt1->isChecked()) return DirectPress(X, Y);
     PressInstrument(X, Y);
 }
 
@@ -137,6 +138,7 @@ void TMainForm::PaintBox1MouseDown(Qt::MouseButton Button, int X, int Y) {
 void TMainForm::PressInstrument(int x, int y) {
     tools::TToolHost& host = *FToolHost;
     NoteUnseenInstrument();
+    Direct.Spanning = false;
     if (ToolChecked(Zirkel1, ZirkelKreisbogenzeichnen1)) return Compass.ArcPress(host, x, y);
     if (ToolChecked(Zirkel1, ZirkelZirkelspanne1)) return Compass.SpanPress(host, x, y);
     if (ToolChecked(Zirkel1, ZirkelVerschieben1)) return Compass.StartMove(host, x, y);
@@ -182,6 +184,7 @@ void TMainForm::PaintBox1MouseMove(int X, int Y) {
     if (p.DrawingAcross) return tools::AcrossDrag(host, Stroke, X, Y);
     if (p.ZirkArcActive) return Compass.ArcDrag(host, X, Y);
     if (ToolChecked(Zirkel1, ZirkelKreisbogenzeichnen1)) return Compass.ArcHover(host, X, Y);
+    if (p.ZirkSpanActive && Direct.Spanning) return Direct.SpanStep(host, Compass, X, Y);
     if (p.ZirkSpanActive) return Compass.SpanStep(host, X, Y);
     if (p.WinkMarking) return Protractor.MarkDrag(host, Stroke, X, Y);
     if (ToolChecked(Winkelmesser1, WinkelmesserGradzahlmitBleistiftmarkieren1))
@@ -194,6 +197,7 @@ void TMainForm::PaintBox1MouseMove(int X, int Y) {
     if (p.WinkMoving) return Protractor.MoveStep(host, X, Y);
     if (p.LinTurning) return Ruler.TurnStep(host, X, Y);
     if (p.WinkTurning) return Protractor.TurnStep(host, X, Y);
+    if (Direkt1->isChecked()) return DirectHover(X, Y);
 }
 
 void TMainForm::PaintBox1MouseUp(Qt::MouseButton /*Button*/, int X, int Y) {
@@ -210,6 +214,7 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton /*Button*/, int X, int Y) {
     if (p.TextMoving) return TextMoveRelease(X, Y);
     if (p.HandDragging) return HandRelease(X, Y);
     if (p.ZirkArcActive) return Compass.ArcRelease(host);
+    if (p.ZirkSpanActive && Direct.Spanning) return Direct.SpanRelease(host, Compass, X, Y);
     if (p.ZirkSpanActive) return Compass.SpanRelease(host, X, Y);
     if (p.WinkMarking) return Protractor.MarkRelease(host, Stroke);
     if (p.DrawingAlong) return tools::AlongRelease(host, Stroke);

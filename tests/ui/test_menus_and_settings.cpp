@@ -85,24 +85,25 @@ TEST_F(MainFormTest, ToolMenuStructureAndStartChecks) {
         tools << button->defaultAction()->text();
         menus << button->menu();
     }
-    EXPECT_EQ(tools, (QStringList{"Lineal", "Winkelmesser", "Zirkel", "Kurven", "Bleistift",
-                                  "Radierer", "Text", "Objekte", "Hand", "Zoom"}));
-    EXPECT_EQ(Captions(menus[0]),
+    EXPECT_EQ(tools, (QStringList{"Direkt", "Lineal", "Winkelmesser", "Zirkel", "Kurven",
+                                  "Bleistift", "Radierer", "Text", "Objekte", "Hand", "Zoom"}));
+    ASSERT_EQ(menus.size(), 11);
+    EXPECT_EQ(Captions(menus[1]),
               (QStringList{"Verschieben", "Drehen", "An Lineal entlang zeichnen",
                            "Quer zum Lineal zeichnen"}));
-    EXPECT_EQ(Captions(menus[1]),
+    EXPECT_EQ(Captions(menus[2]),
               (QStringList{"Verschieben", "Drehen", "Gradzahl mit Bleistift markieren"}));
-    EXPECT_EQ(Captions(menus[2]), (QStringList{"Verschieben", "Zirkelspanne", "Kreisbogen zeichnen",
+    EXPECT_EQ(Captions(menus[3]), (QStringList{"Verschieben", "Zirkelspanne", "Kreisbogen zeichnen",
                                                "Kreis zeichnen"}));
-    EXPECT_EQ(Captions(menus[6]),
+    EXPECT_EQ(Captions(menus[7]),
               (QStringList{"Text hinzufügen", "Ändern...", "Löschen", "Verschieben"}));
-    EXPECT_EQ(Captions(menus[7]), (QStringList{"Löschen", "Letzes Objekt löschen", "Verschieben"}));
-    for (int i : {3, 4, 5, 8, 9})
+    EXPECT_EQ(Captions(menus[8]), (QStringList{"Löschen", "Letzes Objekt löschen", "Verschieben"}));
+    for (int i : {0, 4, 5, 6, 9, 10})
         EXPECT_EQ(menus[i], nullptr) << i;
 
     EXPECT_EQ(Form->ToolGroup->checkedAction(), Form->Lineal1);
-    EXPECT_EQ(Checked(menus[0]), (QStringList{"Verschieben"}));
-    for (int i : {1, 2, 6, 7})
+    EXPECT_EQ(Checked(menus[1]), (QStringList{"Verschieben"}));
+    for (int i : {2, 3, 7, 8})
         EXPECT_TRUE(Checked(menus[i]).isEmpty()) << i;
     EXPECT_FALSE(Form->ZirkelKreiszeichnen1->isCheckable());
     EXPECT_FALSE(Form->ObjekteLetzesObjektlschen1->isCheckable());
