@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "ColorSwatch.h"
+#include "Localisation.h"
 #include "Messages.h"
 #include "Options.h"
 #include "PaintBox.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -156,6 +158,11 @@ void TMainForm::FormShow() {
     // ... unless the user chose the unit in an earlier run.
     if (const auto inches = Remembered->InchLabels())
         AnsichtZollAngabenfrdasLineal1->setChecked(*inches);
+    // After the translation, so that each language gets letters from its
+    // own captions (Alt+D "Datei", Alt+F "File").
+    AssignMnemonics(MainMenu);
+    for (QAction* tool : ToolMenu->actions())
+        if (tool->menu()) AssignMnemonics(tool->menu());
     ShownOnce = true;
     TitleText = Message(msgTitle);
     SetUnChanged();

@@ -49,7 +49,7 @@ TRows SmallTable() {
 QStringList CheckedLanguages(const ui::TMainForm& form) {
     QStringList checked;
     for (QAction* a : {form.Deutsch1, form.English1, form.Italiano1})
-        if (a->isChecked()) checked << a->text();
+        if (a->isChecked()) checked << a->text().remove(QLatin1Char('&'));
     return checked;
 }
 
