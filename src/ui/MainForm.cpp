@@ -158,15 +158,15 @@ void TMainForm::FormShow() {
     // ... unless the user chose the unit in an earlier run.
     if (const auto inches = Remembered->InchLabels())
         AnsichtZollAngabenfrdasLineal1->setChecked(*inches);
-    // After the translation, so that each language gets letters from its
-    // own captions (Alt+D "Datei", Alt+F "File").
-    AssignMnemonics(MainMenu);
-    for (QAction* tool : ToolMenu->actions())
-        if (tool->menu()) AssignMnemonics(tool->menu());
     ShownOnce = true;
     TitleText = Message(msgTitle);
     SetUnChanged();
     UpdateEditMenu(); // in the interface language
+    // After the translation and the undo items' captions, so that each language gets letters from its
+    // own captions (Alt+D "Datei", Alt+F "File").
+    AssignMnemonics(MainMenu);
+    for (QAction* tool : ToolMenu->actions())
+        if (tool->menu()) AssignMnemonics(tool->menu());
     // The keys that scroll go to the pages, not to the first spin box.
     FocusView();
 }

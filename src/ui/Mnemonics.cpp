@@ -1,6 +1,7 @@
 #include "Localisation.h"
 
 #include <QAction>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSet>
@@ -31,25 +32,51 @@ bool IsPlain(QChar c) {
     return c.unicode() < 128 && c.isLetterOrNumber();
 }
 
-// Where the "&" goes in `text` so that its letter is not in `used`: a word's
-// initial first, then any letter, plain ASCII before accented letters
-// (those are awkward or missing on many keyboards); -1 if every letter is
-// taken.
-qsizetype ChooseLetter(const QString& text, const QSet<QChar>& used) {
-    const auto pick = [&](bool initialsOnly, bool plainOnly) -> qsizetype {
+// The places in `text` an "&" may go, best first and one per letter: a
+// word's initial before other letters, plain ASCII before accented letters
+// (those are awkward or missing on many keyboards); letters in `used` are
+// left out.
+QList<qsizetype> Candidates(const QString& text, const QSet<QChar>& used) {
+    QList<qsizetype> out;
+    QSet<QChar> seen = used;
+    for (const auto& [initialsOnly, plainOnly] : {std::pair{true, true}, std::pair{false, true},
+                                                  std::pair{true, false}, std::pair{false, false}})
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i];
             if (!c.isLetterOrNumber() || (plainOnly && !IsPlain(c))) continue;
             if (initialsOnly && !IsWordStart(text, i)) continue;
-            if (!used.contains(c.toLower())) return i;
+            if (seen.contains(c.toLower())) continue;
+            seen.insert(c.toLower());
+            out << i;
         }
-        return -1;
-    };
-    for (const auto& [initials, plain] : {std::pair{true, true}, std::pair{false, true},
-                                          std::pair{true, false}, std::pair{false, false}})
-        if (const qsizetype i = pick(initials, plain); i >= 0) return i;
-    return -1;
+    return out;
 }
+
+// One letter per item, no letter twice. Taken in menu order, each item
+// gets its best letter that is free; when none is, an earlier item moves
+// on to another of its letters (augmenting paths), so that a short caption
+// late in a long menu still gets one whenever the letters allow it.
+struct TLetterMatch {
+    const QList<QString>& Texts;
+    const QList<QList<qsizetype>>& Places;
+    QMap<QChar, int> Owner;
+    QList<qsizetype> Chosen;
+
+    bool Place(int item, QSet<QChar>& visited) {
+        for (const qsizetype at : Places[item]) {
+            const QChar c = Texts[item][at].toLower();
+            if (visited.contains(c)) continue;
+            visited.insert(c);
+            const auto it = Owner.constFind(c);
+            if (it == Owner.constEnd() || Place(it.value(), visited)) {
+                Owner[c] = item;
+                Chosen[item] = at;
+                return true;
+            }
+        }
+        return false;
+    }
+};
 
 void Assign(const QList<QAction*>& actions) {
     // Letters already marked are kept (the recent files' numbers), so they
@@ -57,18 +84,26 @@ void Assign(const QList<QAction*>& actions) {
     QSet<QChar> used;
     for (const QAction* a : actions)
         if (const QChar c = MnemonicOf(a->text()); !c.isNull()) used.insert(c);
+    QList<QAction*> open;
+    QList<QString> texts;
+    QList<QList<qsizetype>> places;
     for (QAction* a : actions) {
-        if (a->isSeparator() || a->text().isEmpty()) continue;
-        if (MarkIndex(a->text()) < 0) {
-            QString text = a->text();
-            const qsizetype at = ChooseLetter(text, used);
-            if (at >= 0) {
-                used.insert(text[at].toLower());
-                text.insert(at, QLatin1Char('&'));
-                a->setText(text);
-            }
-        }
         if (a->menu()) AssignMnemonics(a->menu());
+        if (a->isSeparator() || a->text().isEmpty() || MarkIndex(a->text()) >= 0) continue;
+        open << a;
+        texts << a->text();
+        places << Candidates(a->text(), used);
+    }
+    TLetterMatch match{texts, places, {}, QList<qsizetype>(open.size(), -1)};
+    for (int i = 0; i < open.size(); ++i) {
+        QSet<QChar> visited;
+        (void)match.Place(i, visited);
+    }
+    for (int i = 0; i < open.size(); ++i) {
+        if (match.Chosen[i] < 0) continue; // every letter taken: no mark
+        QString text = texts[i];
+        text.insert(match.Chosen[i], QLatin1Char('&'));
+        open[i]->setText(text);
     }
 }
 
