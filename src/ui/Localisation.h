@@ -60,8 +60,9 @@ namespace quirindo::ui {
 
 // Gives every item of `menu` (and of its submenus) an Alt+letter of its own
 // in the language it now shows: an item keeping a "&" already keeps its
-// letter; the others take the first free initial of one of their words,
-// else the first free letter or digit, plain ASCII before accented letters.
+// letter; the others get a word's initial where they can, else another
+// letter or digit, plain ASCII before accented letters, an earlier item
+// giving way when a later one would otherwise be left without.
 // Runs after the translation pass, so each language gets letters of its own.
 void AssignMnemonics(QMenu* menu);
 void AssignMnemonics(QMenuBar* bar);
