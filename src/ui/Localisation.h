@@ -9,6 +9,8 @@
 #include <functional>
 
 class QLabel;
+class QMenu;
+class QMenuBar;
 class QObject;
 class QRect;
 class QWidget;
@@ -51,5 +53,25 @@ void MakeRoomBesideLabels(QWidget* window);
 // Where a label placed by hand shows its text: its size once resized by
 // hand, its text's size otherwise (such a label takes that size when shown).
 QRect ShownLabelGeometry(const QLabel* label);
+
+} // namespace quirindo::ui
+
+namespace quirindo::ui {
+
+// Gives every item of `menu` (and of its submenus) an Alt+letter of its own
+// in the language it now shows: an item keeping a "&" already keeps its
+// letter; the others get a word's initial where they can, else another
+// letter or digit, plain ASCII before accented letters, an earlier item
+// giving way when a later one would otherwise be left without.
+// Runs after the translation pass, so each language gets letters of its own.
+void AssignMnemonics(QMenu* menu);
+void AssignMnemonics(QMenuBar* bar);
+
+// `text` with the Alt+letter `previous` had, where that letter still occurs;
+// for captions rewritten while the program runs ("Rückgängig: Radieren").
+QString KeepMnemonic(const QString& previous, const QString& text);
+
+// The letter after the "&" of a caption, lower case; a null QChar if none.
+QChar MnemonicOf(const QString& text);
 
 } // namespace quirindo::ui

@@ -1,6 +1,7 @@
 #include "MainForm.h"
 
 #include "ColorSwatch.h"
+#include "Localisation.h"
 #include "Messages.h"
 #include "Options.h"
 #include "PaintBox.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -161,6 +163,11 @@ void TMainForm::FormShow() {
     TitleText = Message(msgTitle);
     SetUnChanged();
     UpdateEditMenu(); // in the interface language
+    // After the translation and the undo items' captions, so that each language gets letters from its
+    // own captions (Alt+D "Datei", Alt+F "File").
+    AssignMnemonics(MainMenu);
+    for (QAction* tool : ToolMenu->actions())
+        if (tool->menu()) AssignMnemonics(tool->menu());
     // The keys that scroll go to the pages, not to the first spin box.
     FocusView();
 }

@@ -40,9 +40,11 @@ void TMainForm::UpdateEditMenu() {
         if (step.empty()) return Tr(command);
         return Tr((std::string(command) + ": %1").c_str()).arg(Tr(step.c_str()));
     };
-    Rueckgaengig1->setText(label("Rückgängig", DrawingEditor->UndoName()));
+    Rueckgaengig1->setText(
+        KeepMnemonic(Rueckgaengig1->text(), label("Rückgängig", DrawingEditor->UndoName())));
     Rueckgaengig1->setEnabled(DrawingEditor->CanUndo());
-    Wiederherstellen1->setText(label("Wiederherstellen", DrawingEditor->RedoName()));
+    Wiederherstellen1->setText(KeepMnemonic(Wiederherstellen1->text(),
+                                            label("Wiederherstellen", DrawingEditor->RedoName())));
     Wiederherstellen1->setEnabled(DrawingEditor->CanRedo());
 }
 

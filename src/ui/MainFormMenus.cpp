@@ -219,6 +219,9 @@ void TMainForm::BuildSettingsStrip() {
     PageAnz = new TSpinEdit(SettingsStrip, 1, 10, 1, 1);
     PageAnz->setObjectName(QStringLiteral("PageAnz"));
     PageAnz->setGeometry(392, 24, 65, 21);
+    // Like the zoom: a typed count applies on Enter or when the box loses the
+    // focus, so typing "10" is one change of the drawing, not 1 and then 10.
+    PageAnz->setKeyboardTracking(false);
 
     // Each label names its field for screen readers and Alt+letter users.
     zoomLabel->setBuddy(zoomed);

@@ -71,7 +71,7 @@ TEST_F(UserFolders, UnwritableProgramFolderKeepsTheLanguageAndCollectsInTheUsers
     const fs::path options = user.Config / "quirindo" / "options.dat";
     const fs::path table = user.Data / "quirindo" / "translate.dbf";
     StartAndShow();
-    EXPECT_EQ(Form->Datei1->title(), QStringLiteral("File")) << "the shipped table was used";
+    EXPECT_EQ(Form->Datei1->title().remove(QLatin1Char('&')), QStringLiteral("File")) << "the shipped table was used";
     // The copy collected the texts the shipped table lacked; the shipped
     // table is as it was.
     const TRows rows = ReadTranslationTable(table.string());

@@ -87,8 +87,10 @@ TEST_P(ShippedTranslations, NoGermanTextIsLeftAndNoTextIsMissing) {
           << Prompts;
     for (const QString& entry : shown)
         for (const QString& text : entry.split(QLatin1Char('|'))) {
-            const auto it = translation.constFind(text.trimmed());
-            EXPECT_TRUE(it == translation.constEnd() || it.value() == text.trimmed())
+            // Menu captions carry their Alt+letter mark.
+            const QString read = text.trimmed().remove(QLatin1Char('&'));
+            const auto it = translation.constFind(read);
+            EXPECT_TRUE(it == translation.constEnd() || it.value() == read)
                 << "German text shown: " << text.toStdString();
         }
     EXPECT_FALSE(Fake->Errors.isEmpty());

@@ -29,14 +29,14 @@ namespace {
 QStringList Captions(const QMenu* menu) {
     QStringList out;
     for (const QAction* a : menu->actions())
-        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text().remove(QLatin1Char('&')));
     return out;
 }
 
 QStringList Checked(const QMenu* menu) {
     QStringList out;
     for (const QAction* a : menu->actions())
-        if (a->isChecked()) out << a->text();
+        if (a->isChecked()) out << a->text().remove(QLatin1Char('&'));
     return out;
 }
 
@@ -45,7 +45,7 @@ QStringList Checked(const QMenu* menu) {
 TEST_F(MainFormTest, MainMenuItemsInOrder) {
     QStringList menus;
     for (const QAction* a : Form->MainMenu->actions())
-        menus << a->text();
+        menus << a->text().remove(QLatin1Char('&'));
     EXPECT_EQ(menus, (QStringList{"Datei", "Bearbeiten", "Ansicht", "Sprache"}));
     EXPECT_EQ(Captions(Form->Datei1),
               (QStringList{"Neu", "-", "Öffnen...", "Zuletzt geöffnet", "Speichern",

@@ -152,6 +152,44 @@ TEST_P(TypedNumbersTest, TypedLineWidthIsWhatToolsDrawAndSaveKeeps) {
     EXPECT_EQ(Form->RadierEd->text(), Shown(2.5));
 }
 
+// A page count typed into the settings strip is one change of the drawing
+// when the user is done with the box (Enter or leaving it), never one per
+// digit; the box's arrows still apply at once, each as a step of its own.
+TEST_P(TypedNumbersTest, TypedPageCountIsOneUndoStep) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    ui::TSpinEdit* box = Form->PageAnz;
+    const std::size_t steps = Form->DrawingEditor->UndoCount();
+    box->setFocus();
+    TypeOver(box, QStringLiteral("10"));
+    EXPECT_EQ(Form->PageCount(), 1) << "nothing applies while typing";
+    Finish(box);
+    EXPECT_EQ(Form->PageCount(), 10);
+    EXPECT_EQ(Form->DrawingEditor->UndoCount(), steps + 1);
+    Form->Rueckgaengig1->trigger();
+    EXPECT_EQ(box->value(), 1) << "one undo takes back the whole number";
+    EXPECT_EQ(Form->PageCount(), 1);
+
+    // Leaving the box applies what was typed.
+    box->setFocus();
+    TypeOver(box, QStringLiteral("4"));
+    EXPECT_EQ(Form->PageCount(), 1);
+    Form->StrichEd->setFocus();
+    ASSERT_FALSE(box->hasFocus());
+    EXPECT_EQ(Form->PageCount(), 4);
+    EXPECT_EQ(Form->DrawingEditor->UndoCount(), steps + 1);
+
+    // The arrows step at once.
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_EQ(Form->PageCount(), 5);
+    QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_EQ(Form->PageCount(), 6);
+    EXPECT_EQ(Form->DrawingEditor->UndoCount(), steps + 3);
+    Form->Rueckgaengig1->trigger();
+    EXPECT_EQ(box->value(), 5);
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, TypedNumbersTest, ::testing::Values("C", "de_DE"),
                          [](const auto& locale) { return std::string(locale.param); });
 
