@@ -137,7 +137,7 @@ TEST_F(SelectionTest, BoxInMoveIsCarriedByTheNextDragAsOneStep) {
     EXPECT_EQ(Saved(), before);
 }
 
-TEST_F(SelectionTest, ShiftClickDeletesAWholePencilStrokeAndUndoBringsItBack) {
+TEST_F(SelectionTest, ShiftClickDeletesOrMovesAWholePencilStrokeAsOneStep) {
     AddLine(150, 30, 170, 60); // a ruler line before the stroke stays
     Form->Bleistift1->trigger();
     // A zigzag of 31 segments from one press.
@@ -168,6 +168,23 @@ TEST_F(SelectionTest, ShiftClickDeletesAWholePencilStrokeAndUndoBringsItBack) {
     EXPECT_EQ(Form->Drawing->Objects[0].X1, 150);
     EXPECT_EQ(Form->Drawing->Objects[1].Y1, 100);
     EXPECT_EQ(Form->Rueckgaengig1->text(), QStringLiteral("Rückgängig: Strich löschen"));
+    Form->Rueckgaengig1->trigger();
+    EXPECT_EQ(Saved(), before);
+
+    // In "Verschieben" a Shift-drag carries the whole stroke, in one step.
+    const double first = Form->Drawing->Objects[1].X1, last = Form->Drawing->Objects[31].X2;
+    Form->ObjekteVerschieben1->trigger();
+    Send(QEvent::MouseMove, x, y, Qt::ShiftModifier);
+    Send(QEvent::MouseButtonPress, x, y, Qt::ShiftModifier);
+    Send(QEvent::MouseMove, x + 10, y, Qt::ShiftModifier);
+    Send(QEvent::MouseButtonRelease, x + 10, y, Qt::ShiftModifier);
+    const double dx = Form->ViewMapping().ViewToMm(Px(x + 10) - 5, 0).X -
+                      Form->ViewMapping().ViewToMm(Px(x) - 5, 0).X;
+    ASSERT_GT(dx, 9.0);
+    EXPECT_NEAR(Form->Drawing->Objects[1].X1, first + dx, 1e-9);
+    EXPECT_NEAR(Form->Drawing->Objects[31].X2, last + dx, 1e-9);
+    EXPECT_EQ(Form->Drawing->Objects[0].X1, 150);
+    EXPECT_EQ(Form->Drawing->Objects[32].X1, 20);
     Form->Rueckgaengig1->trigger();
     EXPECT_EQ(Saved(), before);
 }
