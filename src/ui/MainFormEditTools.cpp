@@ -156,7 +156,6 @@ void TMainForm::PaintBox1MouseLeave() {
     // A drag holds the pointer until its release and goes on outside the
     // view; a started curve keeps its rubber band for the next click.
     const bool busy = p.CurveGotStart || p.CurveGotEnd || p.CurveGotControl1 || p.TextMoving ||
-                      p.Selecting ||
                       p.FreehandActive || p.ObjectMoving || p.HandDragging || p.ZirkArcActive ||
                       p.ZirkSpanActive || p.ZirkMoveActive || p.LinMoving || p.LinTurning ||
                       p.DrawingAcross || p.DrawingAlong || p.WinkMarking || p.WinkMoving ||
