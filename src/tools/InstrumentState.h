@@ -3,6 +3,7 @@
 // keeps between events and hands to the tool units.
 
 #include <cstdint>
+#include <vector>
 
 namespace quirindo::tools {
 
@@ -41,6 +42,12 @@ struct TPointerState {
     // View position of a protractor press, or the last one the compass arc
     // and span tools used.
     std::int32_t DownX = 0, DownY = 0;
+    // Rectangle selection of the object tools: a box being dragged from
+    // DragStart to SelectX/SelectY, and the objects and texts it took (or
+    // the whole stroke a Shift-press took), which the next move carries.
+    bool Selecting = false;
+    std::int32_t SelectX = 0, SelectY = 0;
+    std::vector<std::int32_t> SelectedObjects, SelectedTexts;
 };
 
 } // namespace quirindo::tools

@@ -2,6 +2,7 @@
 
 #include "Geometry.h"
 #include "InstrumentGeometry.h"
+#include "ObjectSelection.h"
 #include "PageGeometry.h"
 
 #include <QPoint>
@@ -181,28 +182,49 @@ void DrawHighlight(TCanvas& canvas, const TDrawObject& o, const TViewMapping& vi
 void ObjectHover(TEditToolHost& host, int x, int y) {
     const TViewMapping view = host.ViewMapping();
     const std::int32_t i = ObjectAt(host.Document(), view, x, y);
+    const bool repaints = i >= 0 || host.Pointer().HoverShown;
     HoverOver(host, i,
               [&] { ShowHighlight(host, host.Document().Objects[i], view.PageAtView(y), 0, 0); });
+    // A repaint for the hover must not hide the selection waiting to be moved.
+    const TPointerState& p = host.Pointer();
+    if (repaints && (!p.SelectedObjects.empty() || !p.SelectedTexts.empty()))
+        ShowSelection(host, view.PageAtView(y), 0, 0);
 }
 
-void ObjectDeletePress(TEditToolHost& host) {
+bool ObjectDeletePress(TEditToolHost& host, bool wholeStroke) {
     TPointerState& p = host.Pointer();
-    if (!TakeHover(p) || !HighlightedObject(host)) return;
+    ClearSelection(p);
+    if (!TakeHover(p) || !HighlightedObject(host)) return false;
+    if (wholeStroke) {
+        p.SelectedObjects = StrokeAround(host.Document(), p.HoverIndex);
+        DeleteSelection(host, "Strich löschen");
+        return true;
+    }
     (void)host.Editor().DeleteObject(p.HoverIndex, "Objekt löschen");
     host.Repaint();
+    return true;
 }
 
-void ObjectMovePress(TEditToolHost& host, int x, int y) {
+bool ObjectMovePress(TEditToolHost& host, int x, int y, bool wholeStroke) {
     TPointerState& p = host.Pointer();
-    if (!TakeHover(p) || !HighlightedObject(host)) return;
+    // A press within the box around the selection carries all of it.
+    const bool carry = InsideSelection(host, x, y);
+    if (!carry) ClearSelection(p);
+    const bool hovered = TakeHover(p) && HighlightedObject(host);
+    if (!carry && !hovered) return false;
+    if (!carry && wholeStroke) p.SelectedObjects = StrokeAround(host.Document(), p.HoverIndex);
     p.ObjectMoving = true;
     p.DragStartX = x;
     p.DragStartY = y;
+    return true;
 }
 
 void ObjectMoveDrag(TEditToolHost& host, int x, int y) {
     const TPointerState& p = host.Pointer();
     host.Repaint();
+    if (!p.SelectedObjects.empty() || !p.SelectedTexts.empty())
+        return ShowSelection(host, host.ViewMapping().PageAtView(p.DragStartY), x - p.DragStartX,
+                             y - p.DragStartY);
     if (const TDrawObject* o = HighlightedObject(host))
         ShowHighlight(host, *o, host.ViewMapping().PageAtView(p.DragStartY), x - p.DragStartX,
                       y - p.DragStartY);
@@ -211,7 +233,11 @@ void ObjectMoveDrag(TEditToolHost& host, int x, int y) {
 void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
     TPointerState& p = host.Pointer();
     p.ObjectMoving = false;
-    if (const TDrawObject* o = HighlightedObject(host)) {
+    if (!p.SelectedObjects.empty() || !p.SelectedTexts.empty()) {
+        const TPointMm from = ViewToMm(host, p.DragStartX, p.DragStartY);
+        const TPointMm to = ViewToMm(host, x, y);
+        MoveSelection(host, to.X - from.X, to.Y - from.Y);
+    } else if (const TDrawObject* o = HighlightedObject(host)) {
         // From the drawing point under the press to the one under the
         // release, each on its own page: the object lands where the preview
         // left it, also on another page.
@@ -229,6 +255,9 @@ void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
 }
 
 void ObjectMoveAbandon(TEditToolHost& host) {
+    SelectAbandon(host);
+    // The selection stays where it was, and is let go.
+    if (host.Pointer().ObjectMoving) ClearSelection(host.Pointer());
     AbandonMove(host, host.Pointer().ObjectMoving);
 }
 

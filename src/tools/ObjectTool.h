@@ -25,8 +25,14 @@ void DrawHighlight(TCanvas& canvas, const TDrawObject& object, const TViewMappin
                    int dx, int dy);
 
 void ObjectHover(TEditToolHost& host, int x, int y);
-void ObjectDeletePress(TEditToolHost& host);
-void ObjectMovePress(TEditToolHost& host, int x, int y);
+// A press on the highlighted object deletes it, or with `wholeStroke` the
+// whole pencil stroke it belongs to, as one step. False when the press found
+// nothing (empty paper, where a selection box may start).
+bool ObjectDeletePress(TEditToolHost& host, bool wholeStroke = false);
+// Starts moving the selection when the press lies within its box, else the
+// highlighted object (with `wholeStroke` its whole pencil stroke). False when
+// the press found nothing.
+bool ObjectMovePress(TEditToolHost& host, int x, int y, bool wholeStroke = false);
 void ObjectMoveDrag(TEditToolHost& host, int x, int y);
 // Shifts all four points of the object by the drag.
 void ObjectMoveRelease(TEditToolHost& host, int x, int y);

@@ -566,6 +566,8 @@ private:
     void ObjectHover(int x, int y);
     void ObjectMoveDrag(int x, int y);
     void ObjectMoveRelease(int x, int y);
+    void ObjectSelectDrag(int x, int y);
+    void ObjectSelectRelease(int x, int y);
     void HandPress(int x, int y);
     void HandDrag(int x, int y);
     void HandRelease(int x, int y);

@@ -5,6 +5,7 @@
 // minus the margin). The tools themselves live in src/tools.
 
 #include "MainForm.h"
+#include "ObjectSelection.h"
 #include "ObjectTool.h"
 #include "PaintBox.h"
 #include "SpinEdits.h"
@@ -205,11 +206,21 @@ void TMainForm::RefreshPagesAfterStroke() {
 }
 
 // --- objects ------------------------------------------------------------------------
+// Shift picks the whole pencil stroke under the pointer; a press that finds
+// nothing starts a selection box.
 void TMainForm::ObjectMovePress(int x, int y) {
-    tools::ObjectMovePress(EditHost(), x, y);
+    const bool stroke = FPointerModifiers.testFlag(Qt::ShiftModifier);
+    if (!tools::ObjectMovePress(EditHost(), x, y, stroke)) tools::SelectPress(EditHost(), x, y);
 }
-void TMainForm::ObjectDeletePress(int /*x*/, int /*y*/) {
-    tools::ObjectDeletePress(EditHost());
+void TMainForm::ObjectDeletePress(int x, int y) {
+    const bool stroke = FPointerModifiers.testFlag(Qt::ShiftModifier);
+    if (!tools::ObjectDeletePress(EditHost(), stroke)) tools::SelectPress(EditHost(), x, y);
+}
+void TMainForm::ObjectSelectDrag(int x, int y) {
+    tools::SelectDrag(EditHost(), x, y);
+}
+void TMainForm::ObjectSelectRelease(int x, int y) {
+    tools::SelectRelease(EditHost(), x, y, ToolChecked(Objekte1, ObjekteLschen1));
 }
 void TMainForm::ObjectHover(int x, int y) {
     tools::ObjectHover(EditHost(), x, y);
@@ -260,6 +271,11 @@ void TMainForm::AbandonPointerAction() {
     if (p.FreehandActive) tools::FreehandAbandon(host, Freehand);
     tools::TextMoveAbandon(host);
     tools::ObjectMoveAbandon(host);
+    // Undo, redo and Escape let a selection go: its indices may name other
+    // items afterwards.
+    const bool selected = !p.SelectedObjects.empty() || !p.SelectedTexts.empty();
+    tools::ClearSelection(p);
+    if (selected) host.Repaint();
     if (p.HandDragging) tools::HandRelease(host);
     // A move or turn puts the instrument back where the drag found it; any
     // other instrument drag ends where it is and the release finds nothing

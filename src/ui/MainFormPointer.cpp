@@ -176,6 +176,10 @@ void TMainForm::PaintBox1MouseMove(int X, int Y) {
     if (p.FreehandActive) return FreehandDrag(X, Y);
     if (p.TextMoving) return TextMoveDrag(X, Y);
     if (p.ObjectMoving) return ObjectMoveDrag(X, Y);
+    // A box whose tool was put away before its release is forgotten.
+    if (p.Selecting && (ToolChecked(Objekte1, ObjekteLschen1) ||
+                        ToolChecked(Objekte1, ObjekteVerschieben1)))
+        return ObjectSelectDrag(X, Y);
     if (ToolChecked(Objekte1, ObjekteLschen1) || ToolChecked(Objekte1, ObjekteVerschieben1))
         return ObjectHover(X, Y);
     if (p.HandDragging) return HandDrag(X, Y);
@@ -211,6 +215,9 @@ void TMainForm::PaintBox1MouseUp(Qt::MouseButton /*Button*/, int X, int Y) {
     const tools::TPointerState& p = Pointer;
     if (p.FreehandActive) return FreehandRelease(X, Y);
     if (p.ObjectMoving) return ObjectMoveRelease(X, Y);
+    if (p.Selecting && (ToolChecked(Objekte1, ObjekteLschen1) ||
+                        ToolChecked(Objekte1, ObjekteVerschieben1)))
+        return ObjectSelectRelease(X, Y);
     if (p.TextMoving) return TextMoveRelease(X, Y);
     if (p.HandDragging) return HandRelease(X, Y);
     if (p.ZirkArcActive) return Compass.ArcRelease(host);
