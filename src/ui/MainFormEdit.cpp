@@ -3,6 +3,7 @@
 
 #include "Localisation.h"
 #include "MainForm.h"
+#include "ObjectSelection.h"
 #include "PaintBox.h"
 #include "SpinEdits.h"
 
@@ -76,6 +77,8 @@ void TMainForm::EditPageSetup(const TPageSetup& pages, const char* step) {
 }
 
 void TMainForm::StartFreshHistory() {
+    // A selection names records of the drawing that was there before.
+    tools::ClearSelection(Pointer);
     DrawingEditor->Reset(*Drawing, CurrentPageSetup());
     UpdateEditMenu();
 }
