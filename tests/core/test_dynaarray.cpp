@@ -331,36 +331,6 @@ TEST(DynaArray, FailedShrinkKeepsTheLargerBlockSafely) {
     ExpectNumbered(store, 2);
 }
 
-// Ranges move in one pass across block borders: the order is kept, the block
-// stays a whole number of 100-record chunks, and a range outside the store
-// changes nothing.
-TEST(DynaArray, RangesInsertAndDeleteAcrossBlockBorders) {
-    TDynaArray<std::int32_t> store;
-    std::vector<std::int32_t> values(250);
-    for (std::int32_t i = 0; i < 250; ++i)
-        values[i] = i;
-    ASSERT_TRUE(store.InsertRange(0, values.data(), 250));
-    EXPECT_EQ(store.AllocBytes(), 300 * sizeof(std::int32_t));
-    const std::vector<std::int32_t> middle{-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12};
-    ASSERT_TRUE(store.InsertRange(95, middle.data(), 12));
-    ASSERT_EQ(store.Count(), 262);
-    EXPECT_EQ(store[94], 94);
-    EXPECT_EQ(store[95], -1);
-    EXPECT_EQ(store[106], -12);
-    EXPECT_EQ(store[107], 95);
-    EXPECT_EQ(store[261], 249);
-    store.DeleteRange(95, 12);
-    for (std::int32_t i = 0; i < 250; ++i)
-        ASSERT_EQ(store[i], i);
-    store.DeleteRange(0, 200);
-    EXPECT_EQ(store.Count(), 50);
-    EXPECT_EQ(store.AllocBytes(), 100 * sizeof(std::int32_t));
-    EXPECT_EQ(store[0], 200);
-    store.DeleteRange(40, 11); // reaches past the end
-    store.DeleteRange(-1, 2);
-    EXPECT_FALSE(store.InsertRange(51, values.data(), 1));
-    EXPECT_EQ(store.Count(), 50);
-    EXPECT_EQ(store[49], 249);
 TEST(DynaArray, ResizeSizesTheBlockOnceInWholeHundredsAndClearsNewRecords) {
     TAllocatorGuard guard;
     TRec* cursor = nullptr;
@@ -399,4 +369,36 @@ TEST(DynaArray, ResizeSizesTheBlockOnceInWholeHundredsAndClearsNewRecords) {
     ExpectNumbered(store);
     ASSERT_EQ(guard.Messages.size(), 1u);
     EXPECT_EQ(guard.Messages[0], OomMessage(10 * kBlock));
+}
+
+// Ranges move in one pass across block borders: the order is kept, the block
+// stays a whole number of 100-record chunks, and a range outside the store
+// changes nothing.
+TEST(DynaArray, RangesInsertAndDeleteAcrossBlockBorders) {
+    TDynaArray<std::int32_t> store;
+    std::vector<std::int32_t> values(250);
+    for (std::int32_t i = 0; i < 250; ++i)
+        values[i] = i;
+    ASSERT_TRUE(store.InsertRange(0, values.data(), 250));
+    EXPECT_EQ(store.AllocBytes(), 300 * sizeof(std::int32_t));
+    const std::vector<std::int32_t> middle{-1, -2, -3, -4, -5, -6, -7, -8, -9, -10, -11, -12};
+    ASSERT_TRUE(store.InsertRange(95, middle.data(), 12));
+    ASSERT_EQ(store.Count(), 262);
+    EXPECT_EQ(store[94], 94);
+    EXPECT_EQ(store[95], -1);
+    EXPECT_EQ(store[106], -12);
+    EXPECT_EQ(store[107], 95);
+    EXPECT_EQ(store[261], 249);
+    store.DeleteRange(95, 12);
+    for (std::int32_t i = 0; i < 250; ++i)
+        ASSERT_EQ(store[i], i);
+    store.DeleteRange(0, 200);
+    EXPECT_EQ(store.Count(), 50);
+    EXPECT_EQ(store.AllocBytes(), 100 * sizeof(std::int32_t));
+    EXPECT_EQ(store[0], 200);
+    store.DeleteRange(40, 11); // reaches past the end
+    store.DeleteRange(-1, 2);
+    EXPECT_FALSE(store.InsertRange(51, values.data(), 1));
+    EXPECT_EQ(store.Count(), 50);
+    EXPECT_EQ(store[49], 249);
 }
