@@ -361,6 +361,8 @@ TEST(DynaArray, RangesInsertAndDeleteAcrossBlockBorders) {
     EXPECT_FALSE(store.InsertRange(51, values.data(), 1));
     EXPECT_EQ(store.Count(), 50);
     EXPECT_EQ(store[49], 249);
+}
+
 TEST(DynaArray, ResizeSizesTheBlockOnceInWholeHundredsAndClearsNewRecords) {
     TAllocatorGuard guard;
     TRec* cursor = nullptr;
