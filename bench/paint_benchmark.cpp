@@ -229,20 +229,18 @@ TViewFigures MeasureView(ui::TMainForm& form, double widthMm, double heightMm, i
     const TPointMm at =
         form.ViewMapping().ViewToMm(centre.x() - ViewMargin, centre.y() - ViewMargin);
     f.OneEdit = MedianMs(repeats, [&](int i) {
-        TDrawObject* o = form.Drawing->Objects.Append();
-        *o = TDrawObject{};
-        o->Kind = okLine;
-        o->Width = 0.1;
-        o->X1 = at.X + i % 7;
-        o->Y1 = at.Y;
-        o->X2 = at.X + 5 + i % 7;
-        o->Y2 = at.Y + 3;
-        form.SetChanged();
+        TDrawObject o{};
+        o.Kind = okLine;
+        o.Width = 0.1;
+        o.X1 = at.X + i % 7;
+        o.Y1 = at.Y;
+        o.X2 = at.X + 5 + i % 7;
+        o.Y2 = at.Y + 3;
+        (void)form.DrawingEditor->AppendObject(o, "An Lineal entlang zeichnen");
         paintVisible();
     });
     for (int i = 0; i < repeats; ++i)
-        form.Drawing->Objects.Delete(form.Drawing->Objects.Count() - 1);
-    form.SetChanged();
+        (void)form.DrawingEditor->Undo();
     // The most the view held: scroll from the first page to the last.
     for (int v = 0; v <= bar->maximum(); v += std::max(1, bar->maximum() / 40)) {
         bar->setValue(v);

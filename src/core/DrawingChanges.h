@@ -1,15 +1,9 @@
 #pragma once
-// What an edit of the drawing touched, found by comparing the stores with
-// the state they had at the previous look. The view uses it to re-render
-// only the parts of the pages that changed; whoever learns the touched
-// records directly (an editing step that reports them) can hand the same
-// rectangles to the view instead.
+// Rectangles in drawing millimetres and the area an object can paint: the
+// renderer skips objects outside a tile with them, the tile cache drops the
+// tiles an edit touched, and the object index files objects by them.
 
 #include "DrawObjects.h"
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 namespace quirindo {
 
@@ -22,35 +16,5 @@ struct TRectMm {
 // curves stay inside the hull of their points, arcs and ellipses inside the
 // rectangle of their first two points.
 [[nodiscard]] TRectMm ObjectBoundsMm(const TDrawObject& object);
-
-struct TDrawingChanges {
-    bool Everything = false;      // too much changed, or texts: treat the whole drawing as new
-    std::vector<TRectMm> Touched; // the areas of the objects before and after, when not
-};
-
-class TDrawingChangeTracker {
-public:
-    // More changed objects than this are cheaper to re-render page by page.
-    static constexpr std::size_t kMaxTouched = 4096;
-
-    // Takes the drawing as it is now as the state that later looks compare with.
-    void Reset(const TDrawing& drawing);
-    // What changed since the previous look (or Reset); then takes the new state.
-    [[nodiscard]] TDrawingChanges Collect(const TDrawing& drawing);
-
-private:
-    // A text's content without its painted extent, which every paint rewrites.
-    struct TTextState {
-        double Left, Top;
-        std::int32_t Size, Color;
-        std::uint8_t Charset, Pitch, Style;
-        std::u16string Text;
-        std::string FontName;
-        bool operator==(const TTextState&) const = default;
-    };
-    static TTextState StateOf(const TTextObject& text);
-    std::vector<TDrawObject> FObjects;
-    std::vector<TTextState> FTexts;
-};
 
 } // namespace quirindo

@@ -30,6 +30,20 @@ void TMmArea::Add(const TMmArea& other) {
     Add(other.Right, other.Bottom, 0.0);
 }
 
+void TMmAreas::Add(const TMmArea& part) {
+    if (part.Empty) return;
+    Whole.Add(part);
+    // Past this many, one rectangle around them all is as good and cheaper
+    // to follow.
+    constexpr std::size_t kMaxParts = 256;
+    if (Parts.size() < kMaxParts && !Crowded)
+        Parts.push_back(part);
+    else if (!Crowded) {
+        Crowded = true;
+        Parts.clear();
+    }
+}
+
 TMmArea ObjectArea(const TDrawObject& o) {
     TMmArea area;
     const double margin = std::fabs(o.Width) / 2.0;
@@ -121,7 +135,7 @@ struct TDrawingEditor::TChange {
         t.Bottom = r[3];
     }
 
-    bool Do(TDrawing& d, TPageSetup& pages, bool forward, TMmArea& area, bool& pagesChanged) {
+    bool Do(TDrawing& d, TPageSetup& pages, bool forward, TMmAreas& area, bool& pagesChanged) {
         switch (Kind) {
         case TKind::AppendObjects:
             if (forward) {
@@ -181,7 +195,7 @@ struct TDrawingEditor::TChange {
         return false;
     }
 
-    void AddObjects(const TDrawing& d, TMmArea& area) const {
+    void AddObjects(const TDrawing& d, TMmAreas& area) const {
         for (std::int32_t i = Index; i < Index + Count; ++i)
             area.Add(ObjectArea(d.Objects[i]));
     }
@@ -201,12 +215,12 @@ struct TDrawingEditor::TStep {
 
     // Applies (forward) or takes back the changes in order; a change that
     // cannot be made puts back the ones already made.
-    bool Run(TDrawing& d, TPageSetup& pages, bool forward, TMmArea& area, bool& pagesChanged) {
+    bool Run(TDrawing& d, TPageSetup& pages, bool forward, TMmAreas& area, bool& pagesChanged) {
         const std::size_t n = Changes.size();
         for (std::size_t k = 0; k < n; ++k) {
             TChange& c = Changes[forward ? k : n - 1 - k];
             if (c.Do(d, pages, forward, area, pagesChanged)) continue;
-            TMmArea ignored;
+            TMmAreas ignored;
             bool ignoredPages = false;
             for (std::size_t j = k; j-- > 0;)
                 (void)Changes[forward ? j : n - 1 - j].Do(d, pages, !forward, ignored,
@@ -266,7 +280,7 @@ void TDrawingEditor::DropRedo() {
 }
 
 bool TDrawingEditor::Edit(TChange change, const char* name) {
-    TMmArea area;
+    TMmAreas area;
     bool pages = false;
     if (!change.Do(*FDrawing, FPages, true, area, pages)) return false;
     // A new edit makes the steps that could have been redone meaningless.
@@ -408,7 +422,7 @@ void TDrawingEditor::AbandonStep() {
     TStepPtr step = std::move(FOpen);
     FBytes -= step->Bytes;
     if (step->Changes.empty()) return;
-    TMmArea area;
+    TMmAreas area;
     bool pages = false;
     if (!step->Run(*FDrawing, FPages, false, area, pages)) {
         // Memory ran out taking it back: the edits stay, as a step of their own.
@@ -426,7 +440,7 @@ bool TDrawingEditor::Undo() {
     EndStep();
     if (FUndo.empty()) return false;
     TStep& step = *FUndo.back();
-    TMmArea area;
+    TMmAreas area;
     bool pages = false;
     if (!step.Run(*FDrawing, FPages, false, area, pages)) return false;
     FBytes -= step.Bytes;
@@ -443,7 +457,7 @@ bool TDrawingEditor::Redo() {
     EndStep();
     if (FRedo.empty()) return false;
     TStep& step = *FRedo.back();
-    TMmArea area;
+    TMmAreas area;
     bool pages = false;
     if (!step.Run(*FDrawing, FPages, true, area, pages)) return false;
     FBytes -= step.Bytes;
@@ -483,10 +497,11 @@ void TDrawingEditor::RemoveObserver(int id) {
     std::erase_if(FObservers, [id](const auto& entry) { return entry.first == id; });
 }
 
-void TDrawingEditor::Notify(TEditNotice::TKind kind, const TMmArea& area, bool pages) {
+void TDrawingEditor::Notify(TEditNotice::TKind kind, const TMmAreas& area, bool pages) {
     TEditNotice notice;
     notice.Kind = kind;
-    notice.Area = area;
+    notice.Area = area.Whole;
+    notice.Parts = area.Parts;
     notice.PagesChanged = pages;
     notice.Unsaved = Unsaved();
     notice.InOpenStep = FOpen != nullptr;

@@ -39,6 +39,16 @@ struct TMmArea {
     void Add(const TMmArea& other);
 };
 
+// The areas an edit touched: each object or text before and after on its
+// own, so that a move far across the drawing does not take in everything
+// between its two places; beyond a few hundred only their union.
+struct TMmAreas {
+    TMmArea Whole;
+    std::vector<TMmArea> Parts; // empty when Crowded
+    bool Crowded = false;
+    void Add(const TMmArea& part);
+};
+
 // What one edit, undo or redo did, for the observers.
 struct TEditNotice {
     enum class TKind { Edit, Undo, Redo, Reset };
@@ -46,6 +56,10 @@ struct TEditNotice {
     // The drawing area whose picture may have changed (pen widths included);
     // empty when only the page setup changed or after a reset.
     TMmArea Area;
+    // The same area in the separate places that make it up (an object
+    // before and after a move); empty when there were too many, then Area
+    // stands for them.
+    std::vector<TMmArea> Parts;
     // Page size or count changed: every page must be laid out anew.
     bool PagesChanged = false;
     // The drawing now differs from the state last opened or saved.
@@ -133,7 +147,7 @@ private:
     void DropRedo();
     void Drop(TStep& step);
     void Trim();
-    void Notify(TEditNotice::TKind kind, const TMmArea& area, bool pages);
+    void Notify(TEditNotice::TKind kind, const TMmAreas& area, bool pages);
     [[nodiscard]] std::uint64_t StateId() const;
 
     TDrawing* FDrawing;

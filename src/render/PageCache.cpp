@@ -15,10 +15,9 @@ constexpr double kMarginPx = 4.0;
 
 } // namespace
 
-void TTileCache::Prepare(const TTileViewKey& view, std::uint64_t revision) {
-    if (!(view == FView) || revision != FRevision) InvalidateAll();
+void TTileCache::Prepare(const TTileViewKey& view) {
+    if (!(view == FView)) InvalidateAll();
     FView = view;
-    FRevision = revision;
 }
 
 void TTileCache::InvalidateAll() {

@@ -7,10 +7,9 @@
 // and zoom, and the cache is bounded by a number of tiles, not pages.
 //
 // A tile is reused while the view it was drawn for is the same (scale, page
-// size, font factor, device pixel ratio, window text colour) and the drawing
-// revision it belongs to was reached through invalidations: an edit drops
-// exactly the tiles its objects touch (InvalidateMm), anything the cache was
-// not told about drops everything.
+// size, font factor, device pixel ratio, window text colour) and no edit
+// touched it: whoever changes the drawing drops exactly the tiles its
+// objects touch before and after (InvalidateMm), or all of them.
 
 #include "DrawingChanges.h"
 
@@ -44,13 +43,9 @@ public:
 
     explicit TTileCache(int capacityTiles = 64) { SetCapacity(capacityTiles); }
 
-    // Makes `view` and `revision` the ones tiles are wanted for. A different
-    // view drops every tile; so does a revision the cache was not brought to
-    // by Invalidate... and Advance.
-    void Prepare(const TTileViewKey& view, std::uint64_t revision);
-    // The drawing moved on to `revision`; the tiles that are left are still
-    // right for it (the caller invalidated what the change touched).
-    void Advance(std::uint64_t revision) { FRevision = revision; }
+    // Makes `view` the one tiles are wanted for; a different view drops
+    // every tile.
+    void Prepare(const TTileViewKey& view);
 
     // Drops the tiles that show any part of `rect` (drawing millimetres, on
     // whichever page it lies), with a margin for rounding and thin pens.
@@ -87,7 +82,6 @@ private:
 
     int FCapacity = 64;
     TTileViewKey FView;
-    std::uint64_t FRevision = 0;
     std::list<TEntry> FEntries; // most recent first
     std::unordered_map<std::uint64_t, std::list<TEntry>::iterator> FIndex;
     std::int64_t FBytes = 0;

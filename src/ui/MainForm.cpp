@@ -185,7 +185,11 @@ QString TMainForm::Tr(const char* german) {
 // The one place where the drawing becomes changed (an edit, or an undo or
 // redo away from the state on disk) ...
 void TMainForm::SetChanged() {
-    InvalidatePageCache();
+    FTiles.InvalidateAll();
+    MarkChanged();
+}
+
+void TMainForm::MarkChanged() {
     Changed = true;
     RecoveryCopy->DrawingChanged();
     const QString name = FileName.isEmpty() ? Message(msgUnnamed) : FileName;
@@ -195,7 +199,8 @@ void TMainForm::SetChanged() {
 // ... and where it becomes the drawing on disk again: saved, opened, new, or
 // undone or redone back to that state.
 void TMainForm::SetUnChanged() {
-    InvalidatePageCache(); // a new or opened drawing
+    // The tiles stay: saving changes no picture, and a new or opened
+    // drawing drops them when its history starts afresh.
     Changed = false;
     RecoveryCopy->DrawingSaved();
     if (DrawingEditor) DrawingEditor->MarkSaved();

@@ -174,6 +174,9 @@ public:
 
     // --- document commands --------------------------------------------------
     void FormShow();
+    // Marks the drawing changed by something the editor did not report
+    // (what changed is unknown, so every tile is rendered again); edits
+    // through the editor mark it themselves.
     void SetChanged();
     void SetUnChanged();
     void NewAll();
@@ -313,24 +316,18 @@ public:
     void PaintView(QPainter& painter, const QRect& area);
     // Renders page `page` at the view's scale into PageBitmap.
     void RenderPageBitmap(int page);
-    // The drawing changed: the tiles showing what changed are dropped before
-    // the next paint uses them. Every change of the drawing does this
-    // through SetChanged / SetUnChanged.
-    void InvalidatePageCache();
-    // Drops the tiles that show what changed since they were last brought
-    // up to date with the drawing.
-    void CatchUpTiles();
-    // Brings the tile cache to the current view and drawing revision.
+    // Drops the tiles that show any part of `area` (drawing millimetres):
+    // the editor reports every edit, undo and redo with the area it
+    // touched before and after, so only those tiles are rendered again.
+    void InvalidateTiles(const TMmArea& area);
+    // Brings the tile cache to the current view.
     void PrepareTiles();
     // The paper, objects and texts of one tile of a page, cached.
     const QImage& Tile(int page, int column, int row);
     // Draws the tiles of page `page` that meet `part` (page pixels), with
     // the page's top-left at `origin`.
     void DrawPageTiles(QPainter& painter, int page, const QRect& part, const QPoint& origin);
-    // The two ways an edit reaches the view's tiles when it is reported
-    // instead of found: the area it touched (drawing millimetres, before and
-    // after), or everything. Both take effect at the next paint.
-    void InvalidateTilesMm(const TRectMm& rect) { FTiles.InvalidateMm(rect); }
+    // Drops every tile, for a drawing changed behind the editor's back.
     void InvalidateAllTiles() { FTiles.InvalidateAll(); }
     // The view's cached tiles (size and memory), for the benchmark and tests.
     [[nodiscard]] const TTileCache& TileCache() const { return FTiles; }
@@ -496,14 +493,10 @@ private:
     // The least the tile cache keeps, for windows not yet laid out.
     static constexpr int kMinCachedTiles = 64;
     TTileCache FTiles;
-    // What the tiles were last told about the drawing, to find what an edit
-    // touched.
-    TDrawingChangeTracker FDrawingChanges;
-    std::uint64_t FDrawingRevision = 0;
-    std::uint64_t FTilesRevision = 0; // the revision the tiles were brought to
-    // Set while a pencil stroke marks the drawing changed with its segments
-    // already on the view.
-    bool FKeepPages = false;
+    // What the segments of the stroke in progress touched since its tiles
+    // were last dropped: they are on the view already, and their tiles go
+    // at RefreshPagesAfterStroke.
+    TMmArea FStrokeArea;
 
     // --- instruments and pointer ---------------------------------------------
 public:
@@ -631,9 +624,13 @@ public:
     TAddTextForm& AddTextForm();
     tools::TEditToolHost& EditHost();
     // Marks the drawing changed for an object a tool drew onto the view
-    // itself: the rendered pages stay in use until RefreshPagesAfterStroke,
-    // so a freehand segment costs the same however large the drawing.
-    void SetChangedKeepingPages();
+    // itself (touching `area`): the rendered tiles stay in use until
+    // RefreshPagesAfterStroke, so a freehand segment costs the same however
+    // large the drawing.
+    void SetChangedKeepingPages(const TMmArea& area);
+    // The changed mark, title and recovery copy of SetChanged, leaving the
+    // tiles to whoever knows what the change touched.
+    void MarkChanged();
     void RefreshPagesAfterStroke();
 
 private:

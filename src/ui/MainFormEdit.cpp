@@ -84,7 +84,12 @@ void TMainForm::StartFreshHistory() {
 }
 
 void TMainForm::DrawingEdited(const TEditNotice& notice) {
-    if (notice.Kind == TEditNotice::TKind::Reset) return; // the caller marks the drawing
+    if (notice.Kind == TEditNotice::TKind::Reset) {
+        // A new, opened or restored drawing: no tile shows it.
+        FTiles.InvalidateAll();
+        FStrokeArea = {};
+        return; // the caller marks the drawing
+    }
     if (notice.PagesChanged) {
         const TPageSetup& pages = DrawingEditor->Pages();
         PageWidthInch = pages.WidthInch;
@@ -92,13 +97,23 @@ void TMainForm::DrawingEdited(const TEditNotice& notice) {
         FShowingPageSetup = true;
         PageAnz->setValue(pages.Count);
         FShowingPageSetup = false;
+        FTiles.InvalidateAll();
     }
-    if (notice.InOpenStep && notice.Unsaved)
-        SetChangedKeepingPages(); // the stroke's tool draws its segments itself
-    else if (notice.Unsaved)
-        SetChanged();
-    else
-        SetUnChanged();
+    // Only the tiles of what the edit touched, before and after, are
+    // rendered again. Texts are measured by their tool before they are
+    // stored and again whenever they are painted, and the area of a text
+    // has room on every side for a face that paints a little wider, so the
+    // area bounds texts as well as objects.
+    if (notice.InOpenStep && notice.Unsaved) {
+        SetChangedKeepingPages(notice.Area); // the stroke's tool draws its segments itself
+    } else {
+        if (notice.Parts.empty()) InvalidateTiles(notice.Area);
+        for (const TMmArea& part : notice.Parts) InvalidateTiles(part);
+        if (notice.Unsaved)
+            MarkChanged();
+        else
+            SetUnChanged();
+    }
     UpdateEditMenu();
     // Other pages are laid out anew, whoever changed them.
     if (notice.PagesChanged)

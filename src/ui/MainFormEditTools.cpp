@@ -180,18 +180,19 @@ void TMainForm::FreehandRelease(int /*x*/, int /*y*/) {
     tools::FreehandRelease(EditHost(), Freehand);
 }
 
-void TMainForm::SetChangedKeepingPages() {
+void TMainForm::SetChangedKeepingPages(const TMmArea& area) {
+    FStrokeArea.Add(area);
     if (FPagesStale && PaintRequests != FStalePaintMark) {
-        // The view was repainted from pages that lack the stroke so far:
-        // from now on it needs pages rendered from the drawing.
+        // The view was repainted from tiles that lack the stroke so far:
+        // from now on it needs tiles rendered from the drawing.
         FPagesStale = false;
-        SetChanged();
+        InvalidateTiles(FStrokeArea);
+        FStrokeArea = {};
+        MarkChanged();
         PaintBox1->update();
         return;
     }
-    FKeepPages = true;
-    SetChanged();
-    FKeepPages = false;
+    MarkChanged();
     if (!FPagesStale) {
         FPagesStale = true;
         FStalePaintMark = PaintRequests;
@@ -201,7 +202,8 @@ void TMainForm::SetChangedKeepingPages() {
 void TMainForm::RefreshPagesAfterStroke() {
     if (!FPagesStale) return;
     FPagesStale = false;
-    InvalidatePageCache();
+    InvalidateTiles(FStrokeArea);
+    FStrokeArea = {};
     if (PaintRequests != FStalePaintMark) PaintBox1->update();
 }
 

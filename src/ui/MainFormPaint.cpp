@@ -43,24 +43,9 @@ void TMainForm::PaintBox1Paint() {
     PaintBox1->update();
 }
 
-void TMainForm::InvalidatePageCache() {
-    // A pencil stroke is on the view already; its tiles go at RefreshPages.
-    if (FKeepPages) return;
-    // Tools mark the drawing changed before they fill in the record they
-    // appended, so what changed is looked up when the tiles are next used.
-    ++FDrawingRevision;
-}
-
-void TMainForm::CatchUpTiles() {
-    if (FTilesRevision == FDrawingRevision) return;
-    const TDrawingChanges changes = FDrawingChanges.Collect(*Drawing);
-    if (changes.Everything) {
-        FTiles.InvalidateAll();
-    } else {
-        for (const TRectMm& rect : changes.Touched) FTiles.InvalidateMm(rect);
-    }
-    FTilesRevision = FDrawingRevision;
-    FTiles.Advance(FDrawingRevision);
+void TMainForm::InvalidateTiles(const TMmArea& area) {
+    if (area.Empty) return;
+    FTiles.InvalidateMm(TRectMm{area.Left, area.Top, area.Right, area.Bottom});
 }
 
 TPageView TMainForm::PageView(int page) const {
@@ -97,8 +82,7 @@ void TMainForm::PrepareTiles() {
     const int across = viewport.width() / TTileCache::kTilePx + 2;
     const int down = viewport.height() / TTileCache::kTilePx + 2;
     FTiles.SetCapacity(std::max(kMinCachedTiles, 3 * across * down));
-    FTiles.Prepare(key, FTilesRevision);
-    CatchUpTiles();
+    FTiles.Prepare(key);
 }
 
 const QImage& TMainForm::Tile(int page, int column, int row) {

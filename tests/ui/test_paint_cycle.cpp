@@ -71,7 +71,7 @@ TEST_F(PaintCycleTest, ObjectsLandOnTheirPages) {
     Form->Shape1MouseDown(); // cancelled: keeps black
     AddLine(100, 280, 100, 310);
     Form->Drawing->Objects[0].Color = 0x0000FF;
-    Form->InvalidatePageCache();
+    Form->InvalidateAllTiles();
     const QImage image = PaintAll();
     const double s = Form->ViewScale;
     const int x = 5 + RoundHalfEven(100 * s);
@@ -169,23 +169,21 @@ TEST_F(PaintCycleTest, EditsRenderOnlyTheTilesTheyTouchAndLeaveNothingStale) {
 
     // Move it to the second page, add a curve over a tile corner, delete the
     // first object: every place it was must be paper again.
-    TDrawObject& line = Form->Drawing->Objects[0];
+    TDrawObject line = Form->Drawing->Objects[0];
     line.Y1 += Form->PageHeightInch * kMmPerInch;
     line.Y2 += Form->PageHeightInch * kMmPerInch;
-    Form->SetChanged();
-    TDrawObject* curve = Form->Drawing->Objects.Append();
-    *curve = TDrawObject{};
-    curve->Kind = okBezier;
-    curve->Width = 1.0;
-    curve->X1 = edge - 10, curve->Y1 = 2 * edge - 10;
-    curve->X2 = edge + 10, curve->Y2 = 2 * edge - 10;
-    curve->X3 = edge - 10, curve->Y3 = 2 * edge + 10;
-    curve->X4 = edge + 10, curve->Y4 = 2 * edge + 10;
-    Form->SetChanged();
+    ASSERT_TRUE(Form->DrawingEditor->ChangeObject(0, line, "Objekt verschieben"));
+    TDrawObject curve{};
+    curve.Kind = okBezier;
+    curve.Width = 1.0;
+    curve.X1 = edge - 10, curve.Y1 = 2 * edge - 10;
+    curve.X2 = edge + 10, curve.Y2 = 2 * edge - 10;
+    curve.X3 = edge - 10, curve.Y3 = 2 * edge + 10;
+    curve.X4 = edge + 10, curve.Y4 = 2 * edge + 10;
+    ASSERT_TRUE(Form->DrawingEditor->AppendObject(curve, "Kurve zeichnen"));
     shown = PaintAll();
     EXPECT_FALSE(IsRed(shown.pixel(5 + TTileCache::kTilePx - 4, y)));
-    Form->Drawing->Objects.Delete(0);
-    Form->SetChanged();
+    ASSERT_TRUE(Form->DrawingEditor->DeleteObject(0, "Objekt löschen"));
     before = Form->TilesRendered;
     shown = PaintAll();
     EXPECT_GT(Form->TilesRendered, before);
@@ -288,6 +286,68 @@ TEST_F(PaintCycleTest, LockedPaintChangesNothing) {
     Form->PaintLocked = false;
     EXPECT_EQ(Form->TilesRendered, rendered);
     EXPECT_EQ(image.pixel(300, 300), QColor(Qt::blue).rgb());
+}
+
+// Undo and redo re-render the tiles of both places a moved object or text
+// had, no others, and the view then equals a fresh render of the drawing.
+TEST_F(PaintCycleTest, UndoAndRedoOfAMoveRenderOnlyTheTilesOfBothPlacesAndLeaveNothingStale) {
+    HideInstruments();
+    const double s = Form->ViewScale;
+    // Whole tiles in mm: the line keeps clear of tile borders at both places.
+    const double tile = TTileCache::kTilePx / s;
+    AddLine(0.3 * tile, 0.5 * tile, 0.7 * tile, 0.5 * tile);
+    TDrawObject line = Form->Drawing->Objects[0];
+    line.Color = 0x0000FF;
+    ASSERT_TRUE(Form->DrawingEditor->ChangeObject(0, line, "Objekt verschieben"));
+    const auto pixel = [&](double x, double y) {
+        return QPoint(5 + RoundHalfEven(x * s), 5 + RoundHalfEven(y * s));
+    };
+    const QPoint oldPlace = pixel(0.5 * tile, 0.5 * tile);
+    const QPoint newPlace = pixel(2.5 * tile, 3.5 * tile);
+    PaintAll();
+    line.X1 += 2 * tile, line.X2 += 2 * tile;
+    line.Y1 += 3 * tile, line.Y2 += 3 * tile;
+    ASSERT_TRUE(Form->DrawingEditor->ChangeObject(0, line, "Objekt verschieben"));
+    ASSERT_TRUE(IsRed(PaintAll().pixel(newPlace)));
+
+    const auto freshRender = [&] {
+        Form->zoomed->setValue(101); // another view drops every tile
+        PaintAll();
+        Form->zoomed->setValue(100);
+        return PaintAll();
+    };
+    for (QAction* step : {Form->Rueckgaengig1, Form->Wiederherstellen1}) {
+        const bool undo = step == Form->Rueckgaengig1;
+        const int before = Form->TilesRendered;
+        step->trigger();
+        const QImage shown = PaintAll();
+        EXPECT_EQ(Form->TilesRendered - before, 2) << "the tile it left and the one it reached";
+        EXPECT_EQ(IsRed(shown.pixel(oldPlace)), undo);
+        EXPECT_EQ(IsRed(shown.pixel(newPlace)), !undo);
+        EXPECT_TRUE(shown == freshRender());
+    }
+
+    // A text moved and moved back: its old and new boxes, nothing stale.
+    TTextObject* text = Form->Drawing->AppendText(u"Quirindo Quirindo", "DejaVu Sans");
+    text->Left = 0.2 * tile;
+    text->Top = 1.4 * tile;
+    text->Size = 28;
+    text->Color = 0x0000FF;
+    Form->SetChanged();
+    PaintAll();
+    const int all = Form->TilesRendered;
+    freshRender();
+    const int tilesPerRender = (Form->TilesRendered - all) / 2;
+    ASSERT_TRUE(Form->DrawingEditor->MoveText(0, tile, 1.1 * tile, "Text verschieben"));
+    for (QAction* step : {static_cast<QAction*>(nullptr), Form->Rueckgaengig1,
+                          Form->Wiederherstellen1}) {
+        if (step) step->trigger();
+        const int before = Form->TilesRendered;
+        const QImage shown = PaintAll();
+        EXPECT_GT(Form->TilesRendered - before, 0);
+        EXPECT_LT(Form->TilesRendered - before, tilesPerRender / 2);
+        EXPECT_TRUE(shown == freshRender());
+    }
 }
 
 } // namespace
