@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <span>
 
 namespace quirindo::output {
@@ -49,6 +50,31 @@ QString FileReason(const TAtomicFileWriter& file) {
     return QString::fromStdString(TranslatedReason(file.Error()));
 }
 
+// Opens the export's temporary file, lets `write` stream into it and puts it
+// in place only when everything was written; else the previous file stays.
+bool WriteThroughExportFile(const QString& path, QString& error,
+                            const std::function<bool(QIODevice&)>& write) {
+    TAtomicFileWriter file;
+    if (!file.Open(path.toStdString())) {
+        error = FileReason(file);
+        return false;
+    }
+    TExportDevice device(file);
+    device.open(QIODevice::WriteOnly);
+    const bool written = write(device);
+    device.close();
+    if (device.Failed()) {
+        error = FileReason(file);
+        return false;
+    }
+    if (!written) return false;
+    if (!file.Commit()) {
+        error = FileReason(file);
+        return false;
+    }
+    return true;
+}
+
 bool ValidPage(const TPageOutput& job) {
     return std::isfinite(job.PageWidthInch) && std::isfinite(job.PageHeightInch) &&
            job.PageWidthInch > 0 && job.PageHeightInch > 0;
@@ -72,15 +98,7 @@ bool WritePdf(const QString& path, TDrawing& drawing, const TVectorJob& job, QSt
         error = QString::fromStdString(TranslateUtf8(reason::NoPagesToPrint));
         return false;
     }
-    TAtomicFileWriter file;
-    if (!file.Open(path.toStdString())) {
-        error = FileReason(file);
-        return false;
-    }
-    TExportDevice device(file);
-    device.open(QIODevice::WriteOnly);
-    bool written = false;
-    {
+    return WriteThroughExportFile(path, error, [&](QIODevice& device) {
         QPdfWriter writer(&device);
         writer.setResolution(static_cast<int>(kPdfDpi));
         writer.setPageLayout(PageLayoutOf(job));
@@ -90,20 +108,8 @@ bool WritePdf(const QString& path, TDrawing& drawing, const TVectorJob& job, QSt
         static_cast<TPageOutput&>(print) = job;
         print.FirstPage = job.FirstPage;
         print.LastPage = job.LastPage;
-        written = PrintPages(writer, drawing, print, error);
-    }
-    device.close();
-    if (device.Failed()) {
-        error = FileReason(file);
-        return false;
-    }
-    // A refused page leaves the previous file; the temporary one goes.
-    if (!written) return false;
-    if (!file.Commit()) {
-        error = FileReason(file);
-        return false;
-    }
-    return true;
+        return PrintPages(writer, drawing, print, error);
+    });
 }
 
 bool WriteSvg(const QString& path, TDrawing& drawing, const TVectorJob& job, QString& error) {
@@ -111,17 +117,10 @@ bool WriteSvg(const QString& path, TDrawing& drawing, const TVectorJob& job, QSt
         error = QString::fromStdString(TranslateUtf8(reason::NoPagesToPrint));
         return false;
     }
-    TAtomicFileWriter file;
-    if (!file.Open(path.toStdString())) {
-        error = FileReason(file);
-        return false;
-    }
-    TExportDevice device(file);
-    device.open(QIODevice::WriteOnly);
     const double widthMm = job.PageWidthInch * kMmPerInch;
     const double heightMm = job.PageHeightInch * kMmPerInch;
     const double pixelsPerMm = kSvgDpi / 25.4;
-    {
+    return WriteThroughExportFile(path, error, [&](QIODevice& device) {
         QSvgGenerator svg;
         svg.setOutputDevice(&device);
         // Qt writes width and height as size x 25.4 / resolution mm.
@@ -143,13 +142,8 @@ bool WriteSvg(const QString& path, TDrawing& drawing, const TVectorJob& job, QSt
         PaintPrintPage(painter, content ? *content : drawing, job.FirstPage, kSvgDpi, kSvgDpi,
                        job);
         painter.end();
-    }
-    device.close();
-    if (device.Failed() || !file.Commit()) {
-        error = FileReason(file);
-        return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 } // namespace quirindo::output
