@@ -1,11 +1,13 @@
 #pragma once
 // A main window with scripted dialogs, shown once so that its title is set.
 
+#include "DrawingFile.h"
 #include "FakeDialogs.h"
 #include "MainForm.h"
 #include "PaintBox.h"
 #include "TempDir.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -13,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 namespace quirindo::test {
 
@@ -66,6 +69,23 @@ protected:
     TTempDir Dir;
     std::unique_ptr<ui::TMainForm> Form;
     TFakeDialogs* Fake = nullptr;
+};
+
+// The window shown at a fixed size with its pages painted, as a user sees it
+// before the first click.
+class ShownMainFormTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        Form->resize(900, 700);
+        Form->show();
+        Form->PaintBox1Paint();
+        QApplication::processEvents();
+    }
+    // The drawing as the file would hold it.
+    std::vector<std::uint8_t> Saved() {
+        return SaveDrawing(*Form->Drawing, Form->CurrentSettings());
+    }
 };
 
 } // namespace quirindo::test

@@ -18,15 +18,8 @@
 namespace quirindo::test {
 namespace {
 
-class EditToolsTest : public MainFormTest {
+class EditToolsTest : public ShownMainFormTest {
 protected:
-    void SetUp() override {
-        MainFormTest::SetUp();
-        Form->resize(900, 700);
-        Form->show();
-        Form->PaintBox1Paint();
-        QApplication::processEvents();
-    }
     // Paint-box pixels, as the paint box hands them to the window.
     void Down(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
         Form->PaintBox1MouseDown(b, x, y);

@@ -18,16 +18,8 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 
-class SelectionTest : public MainFormTest {
+class SelectionTest : public ShownMainFormTest {
 protected:
-    void SetUp() override {
-        MainFormTest::SetUp();
-        Form->resize(900, 700);
-        Form->show();
-        Form->PaintBox1Paint();
-        QApplication::processEvents();
-    }
-    TBytes Saved() { return SaveDrawing(*Form->Drawing, Form->CurrentSettings()); }
     // Paint-box pixel of a drawing point on the first page.
     int Px(double mm) const { return RoundHalfEven(mm * Form->ViewScale) + 5; }
     // A real pointer event at drawing point (x, y) mm, carrying the held keys.

@@ -20,16 +20,8 @@ namespace {
 
 using TBytes = std::vector<std::uint8_t>;
 
-class UndoTest : public MainFormTest {
+class UndoTest : public ShownMainFormTest {
 protected:
-    void SetUp() override {
-        MainFormTest::SetUp();
-        Form->resize(900, 700);
-        Form->show();
-        Form->PaintBox1Paint();
-        QApplication::processEvents();
-    }
-    TBytes Saved() { return SaveDrawing(*Form->Drawing, Form->CurrentSettings()); }
     bool Starred() const { return Form->windowTitle().endsWith(QStringLiteral("*]")); }
     void Stroke(int x, int y, int moves) {
         Form->PaintBox1MouseDown(Qt::LeftButton, x, y);
