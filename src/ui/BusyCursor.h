@@ -15,6 +15,8 @@ inline constexpr std::uint64_t kBusyCursorBytes = std::uint64_t(8) << 20;
 
 class TBusyCursor {
 public:
+    // Always shown: exports and printing, whose length the size does not tell.
+    TBusyCursor() : TBusyCursor(UINT64_MAX) {}
     explicit TBusyCursor(std::uint64_t bytes) : FShown(bytes > kBusyCursorBytes) {
         if (FShown) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     }

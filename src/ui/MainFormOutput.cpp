@@ -5,6 +5,7 @@
 #include "BitmapExport.h"
 #include "DPIForm.h"
 #include "DrawingFile.h"
+#include "BusyCursor.h"
 #include "DxfTextMeasure.h"
 #include "DxfWriter.h"
 #include "FileIO.h"
@@ -48,14 +49,6 @@ constexpr double kMinPageMm = 1.0;
 constexpr double kMaxPageMm = 10000.0;
 
 // A wait cursor while a long print or export blocks the window.
-class TBusy {
-public:
-    TBusy() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TBusy() { QGuiApplication::restoreOverrideCursor(); }
-    TBusy(const TBusy&) = delete;
-    TBusy& operator=(const TBusy&) = delete;
-};
-
 bool PageSizeAllowed(double widthInch, double heightInch) {
     const auto allowed = [](double inch) {
         const double mm = inch * kMmPerInch;
@@ -311,7 +304,7 @@ void TMainForm::Drucken1Click() {
     QString error;
     bool printed = false;
     {
-        const TBusy busy;
+        const TBusyCursor busy;
         printed = PrintJobTo(printer, *job, error);
     }
     if (!printed)
@@ -411,7 +404,7 @@ bool TMainForm::ExportPagePicture(const QString& path, output::TPictureFormat fo
     QString error;
     bool written = false;
     {
-        const TBusy busy;
+        const TBusyCursor busy;
         written = output::WritePagePicture(path, format, *Drawing, job, error);
     }
     if (!written) ReportFileError("Die Datei %1 konnte nicht geschrieben werden: %2", path, error);
@@ -440,7 +433,7 @@ void TMainForm::AlsPDFexportieren1Click() {
     QString error;
     bool written = false;
     {
-        const TBusy busy;
+        const TBusyCursor busy;
         written = output::WritePdf(*path, *Drawing, VectorJob(*path), error);
     }
     if (!written) ReportFileError("Die Datei %1 konnte nicht geschrieben werden: %2", *path, error);
@@ -468,7 +461,7 @@ void TMainForm::AlsSVGexportieren1Click() {
         QString error;
         bool written = false;
         {
-            const TBusy busy;
+            const TBusyCursor busy;
             written = output::WriteSvg(files[p], *Drawing, job, error);
         }
         if (!written) {

@@ -218,14 +218,10 @@ TEST(FontChooserTest, KeysAnswerTheChooserAndAnUntouchedFaceSurvives) {
     EXPECT_GT(GreenPixels(chooser.FontBox), 20) << "the sample is not drawn in the chosen colour";
 }
 
-class TextToolUiTest : public MainFormTest {
+class TextToolUiTest : public ShownMainFormTest {
 protected:
     void SetUp() override {
-        MainFormTest::SetUp();
-        Form->resize(900, 700);
-        Form->show();
-        Form->PaintBox1Paint();
-        QApplication::processEvents();
+        ShownMainFormTest::SetUp();
         Form->ModalRunner = [this](QDialog& dialog) {
             auto* form = dynamic_cast<ui::TAddTextForm*>(&dialog);
             if (!form) return int(QDialog::Rejected);
