@@ -73,6 +73,24 @@ TMmArea TextArea(const TTextObject& t) {
     return area;
 }
 
+// What a run of changes touched: the areas to repaint, whether the pages
+// changed, and the object records that came and went.
+struct TDrawingEditor::TTouched {
+    TMmAreas Area;
+    bool Pages = false;
+    std::vector<TObjectStoreChange> Objects;
+
+    void Record(TObjectStoreChange::TKind kind, std::int32_t index, const TDrawObject* before,
+                const TDrawObject* after, std::int32_t count) {
+        TObjectStoreChange c;
+        c.Kind = kind;
+        c.Index = index;
+        if (before) c.Before.assign(before, before + count);
+        if (after) c.After.assign(after, after + count);
+        Objects.push_back(std::move(c));
+    }
+};
+
 // One record-level change. Apply does it (again), Revert takes it back; both
 // report what they touched and fail only when memory ran out, leaving the
 // drawing as it was.
@@ -135,11 +153,14 @@ struct TDrawingEditor::TChange {
         t.Bottom = r[3];
     }
 
-    bool Do(TDrawing& d, TPageSetup& pages, bool forward, TMmAreas& area, bool& pagesChanged) {
+    bool Do(TDrawing& d, TPageSetup& pages, bool forward, TTouched& touched) {
+        TMmAreas& area = touched.Area;
+        using TStore = TObjectStoreChange::TKind;
         switch (Kind) {
         case TKind::AppendObjects:
             if (forward) {
                 if (!d.Objects.InsertRange(Index, Records.data(), Count)) return false;
+                touched.Record(TStore::Inserted, Index, nullptr, Records.data(), Count);
                 Records.clear();
                 Records.shrink_to_fit();
                 AddObjects(d, area);
@@ -147,19 +168,25 @@ struct TDrawingEditor::TChange {
                 AddObjects(d, area);
                 Records.assign(d.Objects.Data() + Index, d.Objects.Data() + Index + Count);
                 d.Objects.DeleteRange(Index, Count);
+                touched.Record(TStore::Removed, Index, Records.data(), nullptr, Count);
             }
             return true;
         case TKind::DeleteObject:
             area.Add(ObjectArea(Before));
             if (forward) {
                 d.Objects.DeleteRange(Index, 1);
+                touched.Record(TStore::Removed, Index, &Before, nullptr, 1);
                 return true;
             }
-            return d.Objects.InsertRange(Index, &Before, 1);
+            if (!d.Objects.InsertRange(Index, &Before, 1)) return false;
+            touched.Record(TStore::Inserted, Index, nullptr, &Before, 1);
+            return true;
         case TKind::ChangeObject:
             area.Add(ObjectArea(Before));
             area.Add(ObjectArea(After));
             d.Objects[Index] = forward ? After : Before;
+            touched.Record(TStore::Changed, Index, forward ? &Before : &After,
+                           forward ? &After : &Before, 1);
             return true;
         case TKind::AppendText:
         case TKind::DeleteText: {
@@ -189,7 +216,7 @@ struct TDrawingEditor::TChange {
         }
         case TKind::Pages:
             pages = forward ? PagesAfter : PagesBefore;
-            pagesChanged = true;
+            touched.Pages = true;
             return true;
         }
         return false;
@@ -215,16 +242,16 @@ struct TDrawingEditor::TStep {
 
     // Applies (forward) or takes back the changes in order; a change that
     // cannot be made puts back the ones already made.
-    bool Run(TDrawing& d, TPageSetup& pages, bool forward, TMmAreas& area, bool& pagesChanged) {
+    bool Run(TDrawing& d, TPageSetup& pages, bool forward, TTouched& touched) {
         const std::size_t n = Changes.size();
         for (std::size_t k = 0; k < n; ++k) {
             TChange& c = Changes[forward ? k : n - 1 - k];
-            if (c.Do(d, pages, forward, area, pagesChanged)) continue;
-            TMmAreas ignored;
-            bool ignoredPages = false;
+            if (c.Do(d, pages, forward, touched)) continue;
+            // Put back what was done; the observers hear of none of it.
+            TTouched ignored;
             for (std::size_t j = k; j-- > 0;)
-                (void)Changes[forward ? j : n - 1 - j].Do(d, pages, !forward, ignored,
-                                                          ignoredPages);
+                (void)Changes[forward ? j : n - 1 - j].Do(d, pages, !forward, ignored);
+            touched = TTouched{};
             return false;
         }
         return true;
@@ -244,7 +271,9 @@ void TDrawingEditor::Reset(TDrawing& drawing, TPageSetup pages) {
     FBaseId = FSavedId = FNextId++;
     FDrawing = &drawing;
     FPages = pages;
-    Notify(TEditNotice::TKind::Reset, {}, true);
+    TTouched touched;
+    touched.Pages = true;
+    Notify(TEditNotice::TKind::Reset, touched);
 }
 
 std::uint64_t TDrawingEditor::StateId() const {
@@ -280,9 +309,8 @@ void TDrawingEditor::DropRedo() {
 }
 
 bool TDrawingEditor::Edit(TChange change, const char* name) {
-    TMmAreas area;
-    bool pages = false;
-    if (!change.Do(*FDrawing, FPages, true, area, pages)) return false;
+    TTouched touched;
+    if (!change.Do(*FDrawing, FPages, true, touched)) return false;
     // A new edit makes the steps that could have been redone meaningless.
     DropRedo();
     if (FOpen) {
@@ -309,7 +337,7 @@ bool TDrawingEditor::Edit(TChange change, const char* name) {
         FUndo.push_back(std::move(step));
         Trim();
     }
-    Notify(TEditNotice::TKind::Edit, area, pages);
+    Notify(TEditNotice::TKind::Edit, touched);
     return true;
 }
 
@@ -422,9 +450,8 @@ void TDrawingEditor::AbandonStep() {
     TStepPtr step = std::move(FOpen);
     FBytes -= step->Bytes;
     if (step->Changes.empty()) return;
-    TMmAreas area;
-    bool pages = false;
-    if (!step->Run(*FDrawing, FPages, false, area, pages)) {
+    TTouched touched;
+    if (!step->Run(*FDrawing, FPages, false, touched)) {
         // Memory ran out taking it back: the edits stay, as a step of their own.
         step->Id = FNextId++;
         step->Measure();
@@ -433,23 +460,22 @@ void TDrawingEditor::AbandonStep() {
         Trim();
         return;
     }
-    Notify(TEditNotice::TKind::Undo, area, pages);
+    Notify(TEditNotice::TKind::Undo, touched);
 }
 
 bool TDrawingEditor::Undo() {
     EndStep();
     if (FUndo.empty()) return false;
     TStep& step = *FUndo.back();
-    TMmAreas area;
-    bool pages = false;
-    if (!step.Run(*FDrawing, FPages, false, area, pages)) return false;
+    TTouched touched;
+    if (!step.Run(*FDrawing, FPages, false, touched)) return false;
     FBytes -= step.Bytes;
     step.Measure();
     FBytes += step.Bytes;
     FRedo.push_back(std::move(FUndo.back()));
     FUndo.pop_back();
     Trim();
-    Notify(TEditNotice::TKind::Undo, area, pages);
+    Notify(TEditNotice::TKind::Undo, touched);
     return true;
 }
 
@@ -457,16 +483,15 @@ bool TDrawingEditor::Redo() {
     EndStep();
     if (FRedo.empty()) return false;
     TStep& step = *FRedo.back();
-    TMmAreas area;
-    bool pages = false;
-    if (!step.Run(*FDrawing, FPages, true, area, pages)) return false;
+    TTouched touched;
+    if (!step.Run(*FDrawing, FPages, true, touched)) return false;
     FBytes -= step.Bytes;
     step.Measure();
     FBytes += step.Bytes;
     FUndo.push_back(std::move(FRedo.back()));
     FRedo.pop_back();
     Trim();
-    Notify(TEditNotice::TKind::Redo, area, pages);
+    Notify(TEditNotice::TKind::Redo, touched);
     return true;
 }
 
@@ -497,12 +522,13 @@ void TDrawingEditor::RemoveObserver(int id) {
     std::erase_if(FObservers, [id](const auto& entry) { return entry.first == id; });
 }
 
-void TDrawingEditor::Notify(TEditNotice::TKind kind, const TMmAreas& area, bool pages) {
+void TDrawingEditor::Notify(TEditNotice::TKind kind, TTouched& touched) {
     TEditNotice notice;
     notice.Kind = kind;
-    notice.Area = area.Whole;
-    notice.Parts = area.Parts;
-    notice.PagesChanged = pages;
+    notice.Area = touched.Area.Whole;
+    notice.Parts = std::move(touched.Area.Parts);
+    notice.PagesChanged = touched.Pages;
+    notice.ObjectChanges = std::move(touched.Objects);
     notice.Unsaved = Unsaved();
     notice.InOpenStep = FOpen != nullptr;
     // An observer may add or remove observers: walk a copy.

@@ -49,6 +49,18 @@ struct TMmAreas {
     void Add(const TMmArea& part);
 };
 
+// One change of the object store, for whoever keeps something per record
+// (the object index): records inserted at Index (After holds them), removed
+// from Index (Before held them), or the one at Index changed from Before[0]
+// to After[0]. Indexes are those of the moment the change was made.
+struct TObjectStoreChange {
+    enum class TKind { Inserted, Removed, Changed };
+    TKind Kind = TKind::Inserted;
+    std::int32_t Index = 0;
+    std::vector<TDrawObject> Before;
+    std::vector<TDrawObject> After;
+};
+
 // What one edit, undo or redo did, for the observers.
 struct TEditNotice {
     enum class TKind { Edit, Undo, Redo, Reset };
@@ -67,6 +79,9 @@ struct TEditNotice {
     // The edit belongs to a step still open (a stroke in progress), whose
     // tool has shown it on the view itself.
     bool InOpenStep = false;
+    // The object store's changes in the order they were made; after a
+    // reset the store is another one altogether and this is empty.
+    std::vector<TObjectStoreChange> ObjectChanges;
 };
 
 using TEditObserver = std::function<void(const TEditNotice&)>;
@@ -141,13 +156,14 @@ private:
     using TStepPtr = std::unique_ptr<TStep>;
 
     struct TChange;
+    struct TTouched;
     // Applies a change made by an edit and files it into the open step or a
     // step of its own.
     bool Edit(TChange change, const char* name);
     void DropRedo();
     void Drop(TStep& step);
     void Trim();
-    void Notify(TEditNotice::TKind kind, const TMmAreas& area, bool pages);
+    void Notify(TEditNotice::TKind kind, TTouched& touched);
     [[nodiscard]] std::uint64_t StateId() const;
 
     TDrawing* FDrawing;

@@ -27,8 +27,30 @@ TObjectHitBounds ObjectHitBoundsMm(const TDrawObject& o) {
         b.Rect = {cx - r, cy - r, cx + r, cy + r};
         break;
     }
+    case okBezier: {
+        // The curve lies within the hull of its four points.
+        const auto [left, right] = std::minmax({o.X1, o.X2, o.X3, o.X4});
+        const auto [top, bottom] = std::minmax({o.Y1, o.Y2, o.Y3, o.Y4});
+        b.Rect = {left, top, right, bottom};
+        break;
+    }
     default:
-        return b; // curves and unknown kinds are never taken
+        return b; // unknown kinds are never taken
+    }
+    b.Valid = std::isfinite(b.Rect.Left) && std::isfinite(b.Rect.Top) &&
+              std::isfinite(b.Rect.Right) && std::isfinite(b.Rect.Bottom);
+    return b;
+}
+
+TObjectHitBounds ObjectIndexBoundsMm(const TDrawObject& o) {
+    TObjectHitBounds b;
+    b.Rect = ObjectBoundsMm(o);
+    const TObjectHitBounds hit = ObjectHitBoundsMm(o);
+    if (hit.Valid) {
+        b.Rect.Left = std::min(b.Rect.Left, hit.Rect.Left);
+        b.Rect.Top = std::min(b.Rect.Top, hit.Rect.Top);
+        b.Rect.Right = std::max(b.Rect.Right, hit.Rect.Right);
+        b.Rect.Bottom = std::max(b.Rect.Bottom, hit.Rect.Bottom);
     }
     b.Valid = std::isfinite(b.Rect.Left) && std::isfinite(b.Rect.Top) &&
               std::isfinite(b.Rect.Right) && std::isfinite(b.Rect.Bottom);
@@ -58,6 +80,8 @@ void TObjectIndex::Clear() {
     FCells.clear();
     FLarge.clear();
     FCount = 0;
+    FStale = false;
+    FHasExtent = false;
 }
 
 void TObjectIndex::Build(const TDrawObject* objects, std::int32_t count) {
@@ -66,10 +90,66 @@ void TObjectIndex::Build(const TDrawObject* objects, std::int32_t count) {
     FCount = count;
 }
 
+void TObjectIndex::Sync(const TDrawing& drawing) {
+    if (FStale || FCount != drawing.Objects.Count())
+        Build(drawing.Objects.Data(), drawing.Objects.Count());
+}
+
+void TObjectIndex::Follow(const TEditNotice& notice) {
+    if (notice.Kind == TEditNotice::TKind::Reset) {
+        FStale = true;
+        return;
+    }
+    if (FStale) return; // indexed whole at the next Sync
+    using TKind = TObjectStoreChange::TKind;
+    for (const TObjectStoreChange& c : notice.ObjectChanges) {
+        switch (c.Kind) {
+        case TKind::Inserted:
+            InsertRange(c.Index, c.After);
+            break;
+        case TKind::Removed:
+            RemoveRange(c.Index, c.Before);
+            break;
+        case TKind::Changed:
+            if (!c.Before.empty() && !c.After.empty()) Changed(c.Index, c.Before[0], c.After[0]);
+            break;
+        }
+    }
+}
+
+void TObjectIndex::InsertRange(std::int32_t first, const std::vector<TDrawObject>& objects) {
+    const auto count = static_cast<std::int32_t>(objects.size());
+    // Appending (a stroke's segments) moves nothing.
+    if (first < FCount) Shift(first, count);
+    for (std::int32_t i = 0; i < count; ++i) Insert(first + i, objects[static_cast<std::size_t>(i)]);
+    FCount += count;
+}
+
+void TObjectIndex::RemoveRange(std::int32_t first, const std::vector<TDrawObject>& objects) {
+    const auto count = static_cast<std::int32_t>(objects.size());
+    for (std::int32_t i = 0; i < count; ++i) Remove(first + i, objects[static_cast<std::size_t>(i)]);
+    if (first + count < FCount) Shift(first + count, -count);
+    FCount -= count;
+}
+
 void TObjectIndex::Insert(std::int32_t index, const TDrawObject& object) {
-    const TObjectHitBounds b = ObjectHitBoundsMm(object);
+    const TObjectHitBounds b = ObjectIndexBoundsMm(object);
     TCellRange r;
-    if (!b.Valid || !RangeOf(b.Rect, r)) return;
+    if (!b.Valid || !RangeOf(b.Rect, r)) {
+        // Without bounds the object is everybody's candidate: whoever asks
+        // decides about it as if there were no index.
+        FLarge.push_back(index);
+        return;
+    }
+    if (!FHasExtent) {
+        FExtent = b.Rect;
+        FHasExtent = true;
+    } else {
+        FExtent.Left = std::min(FExtent.Left, b.Rect.Left);
+        FExtent.Top = std::min(FExtent.Top, b.Rect.Top);
+        FExtent.Right = std::max(FExtent.Right, b.Rect.Right);
+        FExtent.Bottom = std::max(FExtent.Bottom, b.Rect.Bottom);
+    }
     if (r.Large()) {
         FLarge.push_back(index);
         return;
@@ -79,10 +159,9 @@ void TObjectIndex::Insert(std::int32_t index, const TDrawObject& object) {
 }
 
 void TObjectIndex::Remove(std::int32_t index, const TDrawObject& object) {
-    const TObjectHitBounds b = ObjectHitBoundsMm(object);
+    const TObjectHitBounds b = ObjectIndexBoundsMm(object);
     TCellRange r;
-    if (!b.Valid || !RangeOf(b.Rect, r)) return;
-    if (r.Large()) {
+    if (!b.Valid || !RangeOf(b.Rect, r) || r.Large()) {
         Drop(FLarge, index);
         return;
     }
@@ -128,6 +207,12 @@ void TObjectIndex::Replace(std::int32_t first, const TDrawObject* oldObjects, st
     Shift(first + oldCount, newCount - oldCount);
     for (std::int32_t i = 0; i < newCount; ++i) Insert(first + i, newObjects[i]);
     FCount += newCount - oldCount;
+}
+
+bool TObjectIndex::Covers(const TRectMm& rect) const {
+    if (!FHasExtent) return true;
+    return rect.Left <= FExtent.Left && rect.Top <= FExtent.Top && rect.Right >= FExtent.Right &&
+           rect.Bottom >= FExtent.Bottom;
 }
 
 void TObjectIndex::Near(const TRectMm& rect, std::vector<std::int32_t>& out) const {

@@ -1,12 +1,15 @@
 #pragma once
-// A grid over the drawing that finds the objects near a point without
-// visiting all of them: the hover of the object tools asks it for the few
-// objects whose hit area may reach the pointer. Kept in step with edits
-// record by record (Appended, Deleted, Changed) or by a replaced run of
-// records (Replace), as the change tracker reports them.
+// A grid over the drawing that finds the objects near a point or in an
+// area without visiting all of them: the hover of the object tools and
+// snapping ask it for the few objects that may reach the pointer, the view
+// for the objects a tile shows. Kept in step with the editor's notices
+// record by record (Follow), or with single edits (Appended, Deleted,
+// Changed, Replace); a drawing replaced or changed behind the editor's back
+// is indexed anew at the next Sync.
 
 #include "DrawObjects.h"
 #include "DrawingChanges.h"
+#include "DrawingEditor.h"
 
 #include <cstdint>
 #include <unordered_map>
@@ -23,6 +26,10 @@ struct TObjectHitBounds {
     TRectMm Rect;
 };
 [[nodiscard]] TObjectHitBounds ObjectHitBoundsMm(const TDrawObject& object);
+// Where the index files an object: everything its picture covers and
+// everything its hit test can take. Not Valid when a coordinate is no
+// number; such objects are on the list every query returns.
+[[nodiscard]] TObjectHitBounds ObjectIndexBoundsMm(const TDrawObject& object);
 
 class TObjectIndex {
 public:
@@ -33,6 +40,12 @@ public:
 
     void Build(const TDrawObject* objects, std::int32_t count);
     void Clear();
+    // Follows one notice of the editor: its object changes in order; after
+    // a reset the index is stale until the next Sync.
+    void Follow(const TEditNotice& notice);
+    // Indexes `drawing` anew when the index is stale or its count is not the
+    // drawing's (records added or removed behind the editor's back).
+    void Sync(const TDrawing& drawing);
     // Record `index` was appended (the last one).
     void Appended(std::int32_t index, const TDrawObject& object);
     // Record `index`, which was `object`, was removed; later ones moved down.
@@ -47,6 +60,9 @@ public:
     // hit bounds meet it, and the others that share its grid cells. The
     // caller's hit test decides.
     void Near(const TRectMm& rect, std::vector<std::int32_t>& out) const;
+    // Whether `rect` takes in every indexed object, so that a caller wanting
+    // everything in it can walk the drawing instead.
+    [[nodiscard]] bool Covers(const TRectMm& rect) const;
     [[nodiscard]] std::int32_t Count() const { return FCount; }
 
 private:
@@ -59,12 +75,18 @@ private:
         return (std::uint64_t(x) << 32) ^ (std::uint64_t(y) & 0xFFFFFFFFu);
     }
     void Insert(std::int32_t index, const TDrawObject& object);
+    void InsertRange(std::int32_t first, const std::vector<TDrawObject>& objects);
+    void RemoveRange(std::int32_t first, const std::vector<TDrawObject>& objects);
     void Remove(std::int32_t index, const TDrawObject& object);
     void Shift(std::int32_t from, std::int32_t by);
 
     std::unordered_map<std::uint64_t, std::vector<std::int32_t>> FCells;
     std::vector<std::int32_t> FLarge;
     std::int32_t FCount = 0;
+    bool FStale = false;
+    // Around every object filed since the last Build (never shrinks).
+    TRectMm FExtent;
+    bool FHasExtent = false;
 };
 
 } // namespace quirindo

@@ -18,7 +18,7 @@ bool Meets(const TRectMm& a, const TRectMm& b) {
 std::vector<std::int32_t> Scan(const std::vector<TDrawObject>& objects, const TRectMm& rect) {
     std::vector<std::int32_t> hits;
     for (std::int32_t i = static_cast<std::int32_t>(objects.size()) - 1; i >= 0; --i) {
-        const TObjectHitBounds b = ObjectHitBoundsMm(objects[static_cast<std::size_t>(i)]);
+        const TObjectHitBounds b = ObjectIndexBoundsMm(objects[static_cast<std::size_t>(i)]);
         if (b.Valid && Meets(b.Rect, rect)) hits.push_back(i);
     }
     return hits;
@@ -35,7 +35,8 @@ TDrawObject RandomObject(std::mt19937& rng) {
     const bool large = rng() % 10 == 0;
     o.X2 = o.X1 + (large ? far(rng) : near(rng));
     o.Y2 = o.Y1 + (large ? far(rng) : near(rng));
-    o.X3 = at(rng), o.Y3 = at(rng), o.X4 = at(rng), o.Y4 = at(rng);
+    // Curves keep to the hull of all four points.
+    o.X3 = o.X1 + near(rng), o.Y3 = o.Y1 + near(rng), o.X4 = o.X2 + near(rng), o.Y4 = o.Y2 + near(rng);
     return o;
 }
 
@@ -103,4 +104,80 @@ TEST(ObjectIndex, FindsEveryObjectNearAPointThroughEveryKindOfEdit) {
     const TRectMm everything{-1e6, -1e6, 1e6, 1e6};
     index.Near(everything, found);
     EXPECT_EQ(found, Scan(objects, everything));
+}
+
+// The index the window keeps follows the editor's notices: every edit,
+// stroke, undo and redo, and a reset to another drawing.
+TEST(ObjectIndex, FollowsTheEditorThroughEditsStrokesUndoAndRedo) {
+    std::mt19937 rng(7);
+    TDrawing drawing;
+    TDrawingEditor editor(drawing);
+    TObjectIndex index;
+    editor.AddObserver([&](const TEditNotice& notice) { index.Follow(notice); });
+    for (int i = 0; i < 400; ++i) ASSERT_TRUE(editor.AppendObject(RandomObject(rng), "x"));
+    index.Sync(drawing); // the first use indexes the drawing the editor started with
+
+    const auto objects = [&] {
+        return std::vector<TDrawObject>(drawing.Objects.Data(),
+                                        drawing.Objects.Data() + drawing.Objects.Count());
+    };
+    const auto agrees = [&](int round) {
+        ASSERT_EQ(index.Count(), drawing.Objects.Count()) << round;
+        const std::vector<TDrawObject> now = objects();
+        std::uniform_real_distribution<double> at(-20, 620);
+        std::vector<std::int32_t> found;
+        for (int q = 0; q < 40; ++q) {
+            const double x = at(rng), y = at(rng);
+            const TRectMm rect{x - 3, y - 3, x + 3, y + 3};
+            index.Near(rect, found);
+            for (std::int32_t i : Scan(now, rect))
+                ASSERT_TRUE(std::binary_search(found.begin(), found.end(), i, std::greater<>()))
+                    << "object " << i << " missing after round " << round;
+            for (std::int32_t i : found) ASSERT_LT(i, drawing.Objects.Count()) << round;
+        }
+    };
+    for (int round = 0; round < 120; ++round) {
+        const auto n = drawing.Objects.Count();
+        const auto i = static_cast<std::int32_t>(rng() % static_cast<unsigned>(n));
+        switch (round % 6) {
+        case 0: // a stroke of several segments, one step
+            editor.BeginStep("stroke");
+            for (int k = 0; k < 5; ++k) ASSERT_TRUE(editor.AppendObject(RandomObject(rng), "s"));
+            editor.EndStep();
+            break;
+        case 1:
+            ASSERT_TRUE(editor.DeleteObject(i, "delete"));
+            break;
+        case 2:
+            ASSERT_TRUE(editor.ChangeObject(i, RandomObject(rng), "move"));
+            break;
+        case 3: // a box deleted as one step, then taken back
+            editor.BeginStep("box");
+            for (int k = 0; k < 4 && drawing.Objects.Count() > i + 1; ++k)
+                ASSERT_TRUE(editor.DeleteObject(i, "box"));
+            editor.EndStep();
+            ASSERT_TRUE(editor.Undo());
+            break;
+        case 4:
+            ASSERT_TRUE(editor.Undo());
+            ASSERT_TRUE(editor.Undo());
+            ASSERT_TRUE(editor.Redo());
+            break;
+        default: // a stroke abandoned part-way
+            editor.BeginStep("stroke");
+            ASSERT_TRUE(editor.AppendObject(RandomObject(rng), "s"));
+            editor.AbandonStep();
+        }
+        agrees(round);
+    }
+    // Another drawing: indexed anew at the next use.
+    TDrawing other;
+    for (int i = 0; i < 50; ++i) *other.Objects.Append() = RandomObject(rng);
+    editor.Reset(other, {});
+    index.Sync(other);
+    const std::vector<TDrawObject> fresh(other.Objects.Data(), other.Objects.Data() + 50);
+    std::vector<std::int32_t> found;
+    const TRectMm everything{-1e6, -1e6, 1e6, 1e6};
+    index.Near(everything, found);
+    EXPECT_EQ(found, Scan(fresh, everything));
 }
