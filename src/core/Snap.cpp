@@ -1,5 +1,7 @@
 #include "Snap.h"
 
+#include "ObjectIndex.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -187,18 +189,29 @@ struct TTargets {
     std::vector<TPointMm> Crossings; // computed
 };
 
-TTargets CollectTargets(const TDrawing& drawing, TPointMm p, double radiusMm) {
+TTargets CollectTargets(const TDrawing& drawing, TPointMm p, double radiusMm,
+                        const TObjectIndex* index) {
     TTargets out;
     if (!(radiusMm > 0.0) || !std::isfinite(p.X) || !std::isfinite(p.Y)) return out;
     std::vector<TPointMm> candidates;
     std::vector<std::pair<double, const TDrawObject*>> near;
     const TDrawObject* objects = drawing.Objects.Data();
-    const std::int32_t count = drawing.Objects.Count();
-    for (std::int32_t i = 0; i < count; ++i) {
-        const TDrawObject& o = objects[i];
-        if (!AllFinite(o)) continue;
+    const auto consider = [&](const TDrawObject& o) {
+        if (!AllFinite(o)) return;
         AddOwnPoints(o, candidates);
         if (const auto d = CurveDistance(o, p); d && *d <= radiusMm) near.emplace_back(*d, &o);
+    };
+    if (index) {
+        // Every target an object gives (its points, its crossings near p)
+        // lies on or within its filed bounds, so the objects filed near p
+        // are all that can give one.
+        std::vector<std::int32_t> found;
+        index->Near({p.X - radiusMm, p.Y - radiusMm, p.X + radiusMm, p.Y + radiusMm}, found);
+        for (auto it = found.rbegin(); it != found.rend(); ++it)
+            if (*it >= 0 && *it < drawing.Objects.Count()) consider(objects[*it]);
+    } else {
+        const std::int32_t count = drawing.Objects.Count();
+        for (std::int32_t i = 0; i < count; ++i) consider(objects[i]);
     }
     if (near.size() > kMaxNearObjects) {
         std::partial_sort(near.begin(), near.begin() + kMaxNearObjects, near.end(),
@@ -217,14 +230,16 @@ TTargets CollectTargets(const TDrawing& drawing, TPointMm p, double radiusMm) {
 
 } // namespace
 
-std::vector<TPointMm> SnapTargetsNear(const TDrawing& drawing, TPointMm p, double radiusMm) {
-    TTargets t = CollectTargets(drawing, p, radiusMm);
+std::vector<TPointMm> SnapTargetsNear(const TDrawing& drawing, TPointMm p, double radiusMm,
+                                      const TObjectIndex* index) {
+    TTargets t = CollectTargets(drawing, p, radiusMm, index);
     t.Own.insert(t.Own.end(), t.Crossings.begin(), t.Crossings.end());
     return t.Own;
 }
 
-std::optional<TPointMm> NearestSnapTarget(const TDrawing& drawing, TPointMm p, double radiusMm) {
-    const TTargets t = CollectTargets(drawing, p, radiusMm);
+std::optional<TPointMm> NearestSnapTarget(const TDrawing& drawing, TPointMm p, double radiusMm,
+                                          const TObjectIndex* index) {
+    const TTargets t = CollectTargets(drawing, p, radiusMm, index);
     std::optional<TPointMm> best;
     double bestDist = 0.0;
     for (const auto* list : {&t.Own, &t.Crossings})

@@ -14,17 +14,22 @@
 
 namespace quirindo {
 
+class TObjectIndex;
+
 // Every target within `radiusMm` of p. Only objects that reach into that
-// circle take part, so a crossing far from the pointer costs nothing. This
-// is the one scan over the objects; an index can take its place later.
+// circle take part, so a crossing far from the pointer costs nothing. With
+// an index in step with the drawing only the objects it finds near p are
+// looked at; without one, every object.
 [[nodiscard]] std::vector<TPointMm> SnapTargetsNear(const TDrawing& drawing, TPointMm p,
-                                                    double radiusMm);
+                                                    double radiusMm,
+                                                    const TObjectIndex* index = nullptr);
 
 // The target nearest to p within radiusMm, if any. A stored point within a
 // few thousandths of a millimetre of it is taken instead, so a crossing
 // computed at an end point gives the end point exactly.
 [[nodiscard]] std::optional<TPointMm> NearestSnapTarget(const TDrawing& drawing, TPointMm p,
-                                                        double radiusMm);
+                                                        double radiusMm,
+                                                        const TObjectIndex* index = nullptr);
 
 // The points where two objects cross (lines as segments, arcs only on their
 // drawn part, circles whole). Curves and ellipses that are no circle give

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace quirindo {
 
@@ -193,7 +194,8 @@ int PenWidthPx(double widthMm, double scale) {
 }
 
 void DrawObjects(TCanvas& canvas, TDrawing& drawing, int page, double scale, double fontFactor,
-                 double pageHeightInch, const TTextFontResolver& fonts) {
+                 double pageHeightInch, const TTextFontResolver& fonts,
+                 const TObjectIndex* index) {
     TViewMapping map;
     map.Scale = scale;
     map.PageHeightMm = PageHeightMm(pageHeightInch);
@@ -205,9 +207,31 @@ void DrawObjects(TCanvas& canvas, TDrawing& drawing, int page, double scale, dou
     canvas.SetBrushStyle(TBrushStyle::Clear);
     const QRectF visible = canvas.VisibleBounds();
 
-    drawing.Objects.First();
-    while (drawing.Objects.Next())
-        DrawObject(canvas, *drawing.CurObject, px, visible);
+    // The visible bounds in drawing millimetres, grown by what SurelyOutside
+    // allows, so the index hands over every object that could show.
+    bool walkAll = index == nullptr;
+    std::vector<std::int32_t> near;
+    if (index) {
+        constexpr double kGrowPx = 5.0;
+        const TPointMm topLeft = map.PageToMm(page, (visible.left() - kGrowPx) / scale,
+                                              (visible.top() - kGrowPx) / scale);
+        const TPointMm bottomRight = map.PageToMm(page, (visible.right() + kGrowPx) / scale,
+                                                  (visible.bottom() + kGrowPx) / scale);
+        const TRectMm area{topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+        walkAll = index->Covers(area);
+        if (!walkAll) index->Near(area, near);
+    }
+    if (walkAll) {
+        drawing.Objects.First();
+        while (drawing.Objects.Next())
+            DrawObject(canvas, *drawing.CurObject, px, visible);
+    } else {
+        const std::int32_t count = drawing.Objects.Count();
+        for (auto it = near.rbegin(); it != near.rend(); ++it)
+            if (*it < count) DrawObject(canvas, drawing.Objects[*it], px, visible);
+        // As after the walk: the last record is current.
+        if (count > 0) drawing.Objects.Select(count - 1);
+    }
 
     drawing.Texts.First();
     while (drawing.Texts.Next())

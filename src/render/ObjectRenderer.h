@@ -5,6 +5,7 @@
 
 #include "Canvas.h"
 #include "DrawObjects.h"
+#include "ObjectIndex.h"
 
 #include <QColor>
 #include <QFont>
@@ -61,8 +62,11 @@ struct TTextLineMetrics {
 // pages falls outside the canvas. Iterates both stores with First/Next, so
 // their cursors end on the last record. Records of unknown kind and records
 // with non-finite coordinates are skipped; so is everything when the scale is
-// not a positive number.
+// not a positive number. With an index in step with the drawing only the
+// objects it files within the canvas's visible bounds are drawn (in the
+// order of the store, so later ones still paint over earlier ones).
 void DrawObjects(TCanvas& canvas, TDrawing& drawing, int page, double scale, double fontFactor,
-                 double pageHeightInch, const TTextFontResolver& fonts);
+                 double pageHeightInch, const TTextFontResolver& fonts,
+                 const TObjectIndex* index = nullptr);
 
 } // namespace quirindo

@@ -1,5 +1,7 @@
 #include "PageRenderer.h"
 
+#include <QPicture>
+
 #include <QPainter>
 
 #include <cmath>
@@ -41,6 +43,21 @@ void DrawInstrumentPictures(TCanvas& canvas, const TPageView& view,
     painter.setCompositionMode(mode);
 }
 
+QRect InstrumentPictureBounds(const TInstrumentPicture& picture, const TPageView& view) {
+    if (!picture) return {};
+    // Recorded, not rasterised: the recording knows where each stroke and
+    // text went.
+    QPicture recording;
+    QPainter painter(&recording);
+    TCanvas canvas(painter);
+    canvas.SetPenColor(clGray);
+    canvas.SetPenWidth(1);
+    picture(canvas, view);
+    painter.end();
+    const QRect bounds = recording.boundingRect();
+    return bounds.isEmpty() ? QRect() : bounds.adjusted(-2, -2, 2, 2);
+}
+
 QImage RenderPageImage(TDrawing& drawing, const TPageView& view, const TTextFontResolver& fonts,
                        const TInstrumentPictures& instruments, double devicePixelRatio) {
     if (!std::isfinite(devicePixelRatio) || devicePixelRatio <= 0.0) devicePixelRatio = 1.0;
@@ -59,7 +76,7 @@ QImage RenderPageImage(TDrawing& drawing, const TPageView& view, const TTextFont
 }
 
 QImage RenderPageTile(TDrawing& drawing, const TPageView& view, const TTextFontResolver& fonts,
-                      const QRect& area, double devicePixelRatio) {
+                      const QRect& area, double devicePixelRatio, const TObjectIndex* index) {
     if (!std::isfinite(devicePixelRatio) || devicePixelRatio <= 0.0) devicePixelRatio = 1.0;
     if (area.isEmpty()) return {};
     QImage image(static_cast<int>(std::ceil(area.width() * devicePixelRatio)),
@@ -81,7 +98,7 @@ QImage RenderPageTile(TDrawing& drawing, const TPageView& view, const TTextFontR
         painter.fillRect(edge, Qt::black);
     TCanvas canvas(painter);
     DrawObjects(canvas, drawing, view.Page, view.Scale, view.FontFactor, view.PageHeightInch,
-                fonts);
+                fonts, index);
     return image;
 }
 

@@ -47,6 +47,11 @@ void RenderPage(TCanvas& canvas, TDrawing& drawing, const TPageView& view,
 void DrawInstrumentPictures(TCanvas& canvas, const TPageView& view,
                             const TInstrumentPictures& instruments);
 
+// The part of the page (its pixels) that `picture` draws on, with a pixel's
+// margin: what a repaint of a small area must draw of it, or not at all.
+[[nodiscard]] QRect InstrumentPictureBounds(const TInstrumentPicture& picture,
+                                            const TPageView& view);
+
 [[nodiscard]] inline bool HasAnyPicture(const TInstrumentPictures& instruments) {
     return instruments.Ruler || instruments.Protractor || instruments.Compass;
 }
@@ -66,9 +71,11 @@ inline constexpr long long kMaxPageImagePixels = 1LL << 26;
 // The part `area` (logical pixels of the page, top-left 0, 0) of page
 // view.Page without instruments, as an image of area's size at the given
 // device pixel ratio: what RenderPageImage would show there, for a page of
-// any size. A null image when the area is empty.
+// any size. A null image when the area is empty. With an index in step with
+// the drawing only the objects it files near the area are visited.
 [[nodiscard]] QImage RenderPageTile(TDrawing& drawing, const TPageView& view,
                                     const TTextFontResolver& fonts, const QRect& area,
-                                    double devicePixelRatio = 1.0);
+                                    double devicePixelRatio = 1.0,
+                                    const TObjectIndex* index = nullptr);
 
 } // namespace quirindo

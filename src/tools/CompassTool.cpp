@@ -168,7 +168,7 @@ void TCompassTool::ArcRelease(TToolHost& host) {
     const double x3 = clockwise ? ArcEndX : ArcStartX, y3 = clockwise ? ArcEndY : ArcStartY;
     const double x4 = clockwise ? ArcStartX : ArcEndX, y4 = clockwise ? ArcStartY : ArcEndY;
     (void)AppendDrawObject(host, okArc, {x1, y1, x2, y2, x3, y3, x4, y4}, "Kreisbogen zeichnen");
-    host.Repaint();
+    host.RepaintOverlay();
 }
 
 void TCompassTool::DrawCircle(TToolHost& host) {
@@ -177,7 +177,7 @@ void TCompassTool::DrawCircle(TToolHost& host) {
     const double x1 = centre.X - inst.ZirkS, y1 = centre.Y - inst.ZirkS;
     const double x2 = centre.X + inst.ZirkS, y2 = centre.Y + inst.ZirkS;
     (void)AppendDrawObject(host, okEllipse, {x1, y1, x2, y2}, "Kreis zeichnen");
-    host.Repaint();
+    host.RepaintOverlay();
 }
 
 } // namespace quirindo::tools

@@ -38,7 +38,7 @@ void CurveFourthClick(TEditToolHost& host, const TCurveChain& chain, int x, int 
                            {chain.Start.X, chain.Start.Y, chain.Ctrl1.X, chain.Ctrl1.Y, ctrl2.X,
                             ctrl2.Y, chain.End.X, chain.End.Y},
                            "Kurve zeichnen");
-    host.Repaint();
+    host.RepaintOverlay();
 }
 
 TCurvePreviewShape CurvePreviewShape(const TPointerState& pointer, const TCurveChain& chain,

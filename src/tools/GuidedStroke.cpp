@@ -101,7 +101,7 @@ void TGuidedStroke::DrawMarker(TToolHost& host, int penWidth) const {
 
 void TGuidedStroke::Store(TToolHost& host, const char* step) const {
     (void)AppendDrawObject(host, okLine, {PendX1, PendY1, PendX2, PendY2}, step);
-    host.Repaint();
+    host.RepaintOverlay();
 }
 
 TGuide AlongGuide(TToolHost& host) {

@@ -17,6 +17,8 @@ struct TInstrumentState {
     double WinkX = 50.0, WinkY = 50.0, WinkW = 0.0, WinkD = 80.0;
     // Compass: needle point, direction of the pencil leg and span.
     double ZirkX = 150.0, ZirkY = 50.0, ZirkW = 45.0, ZirkS = 40.0;
+
+    bool operator==(const TInstrumentState&) const = default;
 };
 
 // One flag per drag: set by the press that starts it, cleared by the

@@ -130,7 +130,20 @@ bool ObjectHit(const TDrawObject& o, const TViewMapping& view, int px, int py) {
     }
 }
 
-std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y) {
+std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y,
+                      const TObjectIndex* index) {
+    if (index && view.Scale > 0.0) {
+        // The hit test reaches kHitPx beyond what is drawn, from points
+        // rounded to whole pixels.
+        const TPointMm at = view.ViewToMm(x, y);
+        const double reach = (kHitPx + 1.0) / view.Scale;
+        thread_local std::vector<std::int32_t> near;
+        index->Near({at.X - reach, at.Y - reach, at.X + reach, at.Y + reach}, near);
+        for (const std::int32_t i : near) // newest first
+            if (i < drawing.Objects.Count() && ObjectHit(*drawing.Objects.Select(i), view, x, y))
+                return i;
+        return -1;
+    }
     for (std::int32_t i = drawing.Objects.Count() - 1; i >= 0; --i) {
         if (ObjectHit(*drawing.Objects.Select(i), view, x, y)) return i;
     }
@@ -181,7 +194,7 @@ void DrawHighlight(TCanvas& canvas, const TDrawObject& o, const TViewMapping& vi
 
 void ObjectHover(TEditToolHost& host, int x, int y) {
     const TViewMapping view = host.ViewMapping();
-    const std::int32_t i = ObjectAt(host.Document(), view, x, y);
+    const std::int32_t i = ObjectAt(host.Document(), view, x, y, host.ObjectIndex());
     const bool repaints = i >= 0 || host.Pointer().HoverShown;
     HoverOver(host, i,
               [&] { ShowHighlight(host, host.Document().Objects[i], view.PageAtView(y), 0, 0); });
@@ -201,7 +214,7 @@ bool ObjectDeletePress(TEditToolHost& host, bool wholeStroke) {
         return true;
     }
     (void)host.Editor().DeleteObject(p.HoverIndex, "Objekt löschen");
-    host.Repaint();
+    host.RepaintOverlay();
     return true;
 }
 
@@ -221,7 +234,7 @@ bool ObjectMovePress(TEditToolHost& host, int x, int y, bool wholeStroke) {
 
 void ObjectMoveDrag(TEditToolHost& host, int x, int y) {
     const TPointerState& p = host.Pointer();
-    host.Repaint();
+    host.RepaintOverlay();
     if (!p.SelectedObjects.empty() || !p.SelectedTexts.empty())
         return ShowSelection(host, host.ViewMapping().PageAtView(p.DragStartY), x - p.DragStartX,
                              y - p.DragStartY);
@@ -251,7 +264,7 @@ void ObjectMoveRelease(TEditToolHost& host, int x, int y) {
             *py += dy;
         (void)host.Editor().ChangeObject(p.HoverIndex, moved, "Objekt verschieben");
     }
-    host.Repaint();
+    host.RepaintOverlay();
 }
 
 void ObjectMoveAbandon(TEditToolHost& host) {
@@ -267,7 +280,7 @@ void DeleteLastObject(TEditToolHost& host) {
     (void)host.Editor().DeleteObject(count - 1, "Letzes Objekt löschen");
     // The highlight may have shown the object just removed.
     host.Pointer().HoverShown = false;
-    host.Repaint();
+    host.RepaintOverlay();
 }
 
 } // namespace quirindo::tools

@@ -14,8 +14,10 @@ namespace quirindo::tools {
 // likewise but only along its drawn part (and within 3 pixels of its ends);
 // a curve less than 3 pixels from the curve between its rounded points.
 [[nodiscard]] bool ObjectHit(const TDrawObject& object, const TViewMapping& view, int px, int py);
-// Index of the newest object hit at (x, y), or -1.
-[[nodiscard]] std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y);
+// Index of the newest object hit at (x, y), or -1. With an index in step
+// with the drawing only the objects filed near the pointer are tried.
+[[nodiscard]] std::int32_t ObjectAt(TDrawing& drawing, const TViewMapping& view, int x, int y,
+                                    const TObjectIndex* index = nullptr);
 
 // The red highlight pen: max(2, round(2 x width x scale)) pixels.
 [[nodiscard]] int HighlightPenWidth(double widthMm, double scale);

@@ -16,7 +16,7 @@ double SnapRadiusMm(const TToolHost& host) {
 
 std::optional<TPointMm> SnapTarget(TToolHost& host, TPointMm p) {
     if (!host.SnapMode().On) return std::nullopt;
-    return NearestSnapTarget(host.Document(), p, SnapRadiusMm(host));
+    return NearestSnapTarget(host.Document(), p, SnapRadiusMm(host), host.ObjectIndex());
 }
 
 TPointMm MmToInstrument(const TToolHost& host, TPointMm p) {

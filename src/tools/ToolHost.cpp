@@ -47,7 +47,7 @@ void HoverOver(TEditToolHost& host, std::int32_t found, const std::function<void
     TPointerState& p = host.Pointer();
     p.HoverFound = false;
     if (found >= 0) {
-        host.Repaint();
+        host.RepaintOverlay();
         highlight();
         p.HoverFound = true;
         p.HoverShown = true;
@@ -56,7 +56,7 @@ void HoverOver(TEditToolHost& host, std::int32_t found, const std::function<void
     }
     if (p.HoverShown) {
         p.HoverShown = false;
-        host.Repaint();
+        host.RepaintOverlay();
     }
 }
 

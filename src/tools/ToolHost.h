@@ -9,6 +9,7 @@
 #include "DrawingEditor.h"
 #include "InstrumentGeometry.h"
 #include "InstrumentState.h"
+#include "ObjectIndex.h"
 #include "Overlay.h"
 #include "ViewMapping.h"
 
@@ -73,6 +74,10 @@ public:
     virtual void DrawDragPreview(const TOverlay::TPainterFn& fn) = 0;
     // A full repaint of every page; clears what was drawn onto the view.
     virtual void Repaint() = 0;
+    // Clears what was drawn onto the view, repainting only where it lay:
+    // for a hover or an edit, whose touched area the window repaints on the
+    // editor's notice, the pages and instruments need nothing more.
+    virtual void RepaintOverlay() { Repaint(); }
     // The numeric panel shows the instrument values again.
     virtual void UpdateEds() = 0;
 
@@ -81,6 +86,9 @@ public:
     [[nodiscard]] virtual TSnapMode SnapMode() const { return {}; }
     // Shows what the drag does; a None readout clears it.
     virtual void ShowReadout(const TReadout& /*readout*/) {}
+    // The document's object index, in step with it, for lookups near the
+    // pointer; hosts without one let the tools walk every object.
+    [[nodiscard]] virtual const TObjectIndex* ObjectIndex() { return nullptr; }
 };
 
 // A view position (pixels) in absolute drawing millimetres, on its own page.

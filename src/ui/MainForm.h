@@ -15,6 +15,7 @@
 #include "EditToolHost.h"
 #include "FreehandTool.h"
 #include "InstrumentState.h"
+#include "ObjectIndex.h"
 #include "Overlay.h"
 #include "PageCache.h"
 #include "PageGeometry.h"
@@ -31,7 +32,9 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QPointer>
+#include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -331,8 +334,16 @@ public:
     void InvalidateAllTiles() { FTiles.InvalidateAll(); }
     // The view's cached tiles (size and memory), for the benchmark and tests.
     [[nodiscard]] const TTileCache& TileCache() const { return FTiles; }
+    // The object index, brought in step with the drawing: hover, snapping
+    // and tile rendering look up objects near a place through it.
+    const TObjectIndex& ObjectIndex();
     // The instrument pictures the "Ansicht" menu shows.
     TInstrumentPictures ShownInstruments() const;
+    // Of `shown`, the pictures that draw within `part` of page `page` (its
+    // pixels): a repaint of a small area skips the instruments lying
+    // elsewhere.
+    TInstrumentPictures InstrumentsMeeting(const TInstrumentPictures& shown, int page,
+                                           const QRect& part);
     [[nodiscard]] int PageCount() const;
     [[nodiscard]] double ZoomPercent() const;
 
@@ -493,6 +504,15 @@ private:
     // The least the tile cache keeps, for windows not yet laid out.
     static constexpr int kMinCachedTiles = 64;
     TTileCache FTiles;
+    // Follows the editor's notices (DrawingEdited); indexed anew after a
+    // new, opened or restored drawing at its first use.
+    TObjectIndex FObjectIndex;
+    // Where each instrument picture draws on a page, for the instrument
+    // state and view it was measured for.
+    tools::TInstrumentState FBoundsState;
+    double FBoundsScale = 0.0;
+    bool FBoundsInches = false;
+    std::map<int, std::array<QRect, 3>> FInstrumentBounds; // by page
     // What the segments of the stroke in progress touched since its tiles
     // were last dropped: they are on the view already, and their tiles go
     // at RefreshPagesAfterStroke.
@@ -632,14 +652,15 @@ public:
     // tiles to whoever knows what the change touched.
     void MarkChanged();
     void RefreshPagesAfterStroke();
+    // Clears what tools drew onto the view and repaints the part of the
+    // view where the pages show `area` (none when it is empty).
+    void RepaintDrawingArea(const TMmArea& area);
 
 private:
     void BuildEditShortcuts();
     void BuildEditMenu();
     // The editor's observer: changed mark, page setup, repaint, menu.
     void DrawingEdited(const TEditNotice& notice);
-    // Repaints the part of the view where the pages show `area`.
-    void RepaintDrawingArea(const TMmArea& area);
     // Raised while the window shows the editor's page setup, so that the
     // page count box does not record it as a new edit.
     bool FShowingPageSetup = false;

@@ -84,6 +84,7 @@ void TMainForm::StartFreshHistory() {
 }
 
 void TMainForm::DrawingEdited(const TEditNotice& notice) {
+    FObjectIndex.Follow(notice);
     if (notice.Kind == TEditNotice::TKind::Reset) {
         // A new, opened or restored drawing: no tile shows it.
         FTiles.InvalidateAll();
@@ -115,11 +116,15 @@ void TMainForm::DrawingEdited(const TEditNotice& notice) {
             SetUnChanged();
     }
     UpdateEditMenu();
-    // Other pages are laid out anew, whoever changed them.
+    // Other pages are laid out anew, whoever changed them; otherwise only
+    // what the edit touched is painted again (a stroke in progress draws
+    // its segments itself).
     if (notice.PagesChanged)
         PaintBox1Paint();
-    else if (notice.Kind != TEditNotice::TKind::Edit) // a tool repaints its own edits
+    else if (!notice.InOpenStep && notice.Parts.empty())
         RepaintDrawingArea(notice.Area);
+    else if (!notice.InOpenStep)
+        for (const TMmArea& part : notice.Parts) RepaintDrawingArea(part);
 }
 
 void TMainForm::RepaintDrawingArea(const TMmArea& area) {

@@ -38,7 +38,9 @@ public:
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Base.DrawOnView(fn); }
     void DrawDragPreview(const TOverlay::TPainterFn& fn) override { Base.DrawDragPreview(fn); }
     void Repaint() override { Base.Repaint(); }
+    void RepaintOverlay() override { Base.RepaintOverlay(); }
     void UpdateEds() override { Base.UpdateEds(); }
+    const TObjectIndex* ObjectIndex() override { return Base.ObjectIndex(); }
 
     double EraserWidth() const override { return Form.RadierEd->Value(); }
     int ZoomPercent() const override { return static_cast<int>(Form.ZoomPercent()); }

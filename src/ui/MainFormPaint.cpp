@@ -67,6 +67,42 @@ TInstrumentPictures TMainForm::ShownInstruments() const {
     return shown;
 }
 
+TInstrumentPictures TMainForm::InstrumentsMeeting(const TInstrumentPictures& shown, int page,
+                                                  const QRect& part) {
+    // A repaint of much of the view meets the instruments anyway: only a
+    // small one (an edit, a hover, a preview) is worth measuring them for,
+    // which would cost more than it saves at every step of a drag.
+    const QSize viewport = ScrollBox1->viewport()->size();
+    if (4 * static_cast<long long>(part.width()) * part.height() >
+        static_cast<long long>(viewport.width()) * viewport.height())
+        return shown;
+    const bool inches = AnsichtZollAngabenfrdasLineal1->isChecked();
+    if (!(Instruments == FBoundsState) || FBoundsScale != FGeometry.ViewScale ||
+        FBoundsInches != inches) {
+        FInstrumentBounds.clear();
+        FBoundsState = Instruments;
+        FBoundsScale = FGeometry.ViewScale;
+        FBoundsInches = inches;
+    }
+    auto found = FInstrumentBounds.find(page);
+    if (found == FInstrumentBounds.end()) {
+        // Every picture, shown or not: the menu may show one later.
+        const TPageView view = PageView(page);
+        found = FInstrumentBounds
+                    .emplace(page, std::array<QRect, 3>{
+                                       InstrumentPictureBounds(InstrumentPictures.Ruler, view),
+                                       InstrumentPictureBounds(InstrumentPictures.Protractor, view),
+                                       InstrumentPictureBounds(InstrumentPictures.Compass, view)})
+                    .first;
+    }
+    const std::array<QRect, 3>& bounds = found->second;
+    TInstrumentPictures meeting;
+    if (shown.Ruler && bounds[0].intersects(part)) meeting.Ruler = shown.Ruler;
+    if (shown.Protractor && bounds[1].intersects(part)) meeting.Protractor = shown.Protractor;
+    if (shown.Compass && bounds[2].intersects(part)) meeting.Compass = shown.Compass;
+    return meeting;
+}
+
 void TMainForm::PrepareTiles() {
     TTileViewKey key;
     key.WidthPx = FGeometry.PageWidthPx;
@@ -85,11 +121,16 @@ void TMainForm::PrepareTiles() {
     FTiles.Prepare(key);
 }
 
+const TObjectIndex& TMainForm::ObjectIndex() {
+    FObjectIndex.Sync(*Drawing);
+    return FObjectIndex;
+}
+
 const QImage& TMainForm::Tile(int page, int column, int row) {
     if (const QImage* cached = FTiles.Find(page, column, row)) return *cached;
     const TTextFontResolver fonts(palette().color(QPalette::WindowText));
     QImage image = RenderPageTile(*Drawing, PageView(page), fonts, FTiles.TileRect(column, row),
-                                  PaintBox1->devicePixelRatioF());
+                                  PaintBox1->devicePixelRatioF(), &ObjectIndex());
     ++TilesRendered;
     return FTiles.Store(page, column, row, std::move(image));
 }
@@ -153,12 +194,14 @@ void TMainForm::PaintView(QPainter& painter, const QRect& area) {
         const QPoint origin(ViewMargin, PageTopPx(FGeometry, i));
         DrawPageTiles(painter, i, area.translated(-origin), origin);
         if (!HasAnyPicture(shown)) continue;
+        const TInstrumentPictures meeting = InstrumentsMeeting(shown, i, area.translated(-origin));
+        if (!HasAnyPicture(meeting)) continue;
         // The instruments lie on every page, clipped to its paper and the area.
         painter.save();
         painter.translate(origin);
         painter.setClipRect(QRect(0, 0, FGeometry.PageWidthPx, h) & area.translated(-origin));
         TCanvas canvas(painter);
-        DrawInstrumentPictures(canvas, PageView(i), shown);
+        DrawInstrumentPictures(canvas, PageView(i), meeting);
         painter.restore();
     }
     Overlay.Paint(painter, area);

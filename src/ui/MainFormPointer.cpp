@@ -33,9 +33,11 @@ public:
     void DrawOnView(const TOverlay::TPainterFn& fn) override { Form.DrawOnView(fn); }
     void DrawDragPreview(const TOverlay::TPainterFn& fn) override { Form.DrawDragPreview(fn); }
     void Repaint() override { Form.PaintBox1Paint(); }
+    void RepaintOverlay() override { Form.RepaintDrawingArea({}); }
     void UpdateEds() override { Form.UpdateEds(); }
     tools::TSnapMode SnapMode() const override { return Form.SnapMode(); }
     void ShowReadout(const tools::TReadout& readout) override { Form.ShowReadout(readout); }
+    const TObjectIndex* ObjectIndex() override { return &Form.ObjectIndex(); }
 
 private:
     TMainForm& Form;

@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+#include <array>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -125,6 +127,33 @@ namespace {
 
 using namespace test;
 
+// The page's picture made of 256-pixel tiles put side by side.
+QImage ComposeTiles(TDrawing& drawing, const TPageView& view, double dpr,
+                    const TObjectIndex* index = nullptr) {
+    QImage composed(QSize(view.WidthPx, view.HeightPx) * dpr, QImage::Format_RGB32);
+    composed.fill(Qt::darkGray);
+    QPainter painter(&composed);
+    const int t = 256;
+    for (int y = 0; y < view.HeightPx; y += t)
+        for (int x = 0; x < view.WidthPx; x += t) {
+            const QRect area = QRect(x, y, t, t) & QRect(0, 0, view.WidthPx, view.HeightPx);
+            const QImage tile = RenderPageTile(drawing, view, TTextFontResolver(), area, dpr, index);
+            EXPECT_EQ(tile.size(), area.size() * dpr);
+            QImage devicePixels = tile;
+            devicePixels.setDevicePixelRatio(1.0);
+            painter.drawImage(QPoint(int(x * dpr), int(y * dpr)), devicePixels);
+        }
+    return composed;
+}
+
+int DifferingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return -1;
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) differing += a.pixel(x, y) != b.pixel(x, y);
+    return differing;
+}
+
 // Tiles put side by side give the whole page's picture, pixel for pixel, on
 // plain and on 2x screens: no seams, nothing cut at a tile's edge.
 TEST(PageTiles, TilesComposeToTheWholePage) {
@@ -136,25 +165,40 @@ TEST(PageTiles, TilesComposeToTheWholePage) {
     for (double dpr : {1.0, 2.0}) {
         const TPageView view = A4View(0);
         const QImage whole = RenderPageImage(drawing, view, TTextFontResolver(), {}, dpr);
-        QImage composed(whole.size(), QImage::Format_RGB32);
-        composed.fill(Qt::darkGray);
-        QPainter painter(&composed);
-        const int t = 256;
-        for (int y = 0; y < view.HeightPx; y += t)
-            for (int x = 0; x < view.WidthPx; x += t) {
-                const QRect area = QRect(x, y, t, t) & QRect(0, 0, view.WidthPx, view.HeightPx);
-                const QImage tile = RenderPageTile(drawing, view, TTextFontResolver(), area, dpr);
-                ASSERT_EQ(tile.size(), area.size() * dpr);
-                QImage devicePixels = tile;
-                devicePixels.setDevicePixelRatio(1.0);
-                painter.drawImage(QPoint(int(x * dpr), int(y * dpr)), devicePixels);
-            }
-        painter.end();
-        int differing = 0;
-        for (int y = 0; y < whole.height(); ++y)
-            for (int x = 0; x < whole.width(); ++x)
-                differing += whole.pixel(x, y) != composed.pixel(x, y);
-        EXPECT_EQ(differing, 0) << "device pixel ratio " << dpr;
+        EXPECT_EQ(DifferingPixels(whole, ComposeTiles(drawing, view, dpr)), 0)
+            << "device pixel ratio " << dpr;
+    }
+}
+
+// Tiles that take their objects from the index show what tiles that walk
+// every object show: thick pens reaching into a neighbouring tile, ellipses flatter than
+// their hit circle, white strokes over black ones in the order drawn, long
+// lines across pages, and objects of the next page reaching over its top.
+TEST(PageTiles, TilesThroughTheIndexShowEveryObjectInItsOrder) {
+    TDrawing drawing;
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> x(-10, 220), y(-10, 610), d(-25, 25), w(0.05, 4.0);
+    for (int i = 0; i < 2500; ++i) {
+        const std::int32_t kind = std::array{okLine, okArc, okEllipse, okBezier}[rng() % 4];
+        const double x1 = x(rng), y1 = y(rng);
+        TDrawObject& o = AddObject(drawing, kind, w(rng),
+                                   {x1, y1, x1 + d(rng), y1 + d(rng) / 3, x1 + d(rng), y1 + d(rng),
+                                    x1 + d(rng), y1 + d(rng)});
+        o.Color = rng() % 3 == 0 ? clWhite : clBlack;
+    }
+    AddObject(drawing, okLine, 0.3, {5, 20, 205, 580}); // over both pages
+    TObjectIndex index;
+    index.Sync(drawing);
+    for (const auto& [page, zoom] : {std::pair{0, 100.0}, std::pair{1, 100.0}, std::pair{1, 300.0}}) {
+        const TPageView view = A4View(page, zoom);
+        const QImage walked = ComposeTiles(drawing, view, 1.0);
+        const QImage indexed = ComposeTiles(drawing, view, 1.0, &index);
+        EXPECT_EQ(DifferingPixels(walked, indexed), 0) << "page " << page << " zoom " << zoom;
+        int ink = 0;
+        for (int row = 0; row < indexed.height(); row += 4)
+            for (int column = 0; column < indexed.width(); column += 4)
+                ink += IsInk(indexed, column, row);
+        EXPECT_GT(ink, 1000) << "page " << page << " zoom " << zoom;
     }
 }
 

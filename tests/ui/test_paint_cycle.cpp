@@ -350,5 +350,40 @@ TEST_F(PaintCycleTest, UndoAndRedoOfAMoveRenderOnlyTheTilesOfBothPlacesAndLeaveN
     }
 }
 
+// A repaint of a small area (an edit, a hover) draws the instruments that
+// reach into it exactly as a repaint of the whole view does, and skips those
+// lying elsewhere.
+TEST_F(ShownMainFormTest, SmallRepaintsShowTheInstrumentsAsTheWholeViewDoes) {
+    Form->Instruments.LinW = 33.0; // turned, so no picture is a box along the axes
+    Form->Instruments.WinkW = 20.0;
+    Form->Instruments.ZirkW = 120.0;
+    Form->PaintBox1Paint();
+    QApplication::processEvents();
+    const QRect view = Form->PaintBox1->visibleRegion().boundingRect();
+    ASSERT_GT(view.width(), 400);
+    const QImage whole = PaintArea(view);
+    int differing = 0, grey = 0;
+    constexpr int kStep = 45;
+    for (int top = view.top(); top <= view.bottom(); top += kStep)
+        for (int left = view.left(); left <= view.right(); left += kStep) {
+            const QRect part = QRect(left, top, kStep, kStep) & view;
+            const QImage small = PaintArea(part);
+            for (int y = part.top(); y <= part.bottom(); ++y)
+                for (int x = part.left(); x <= part.right(); ++x) {
+                    differing += small.pixel(x, y) != whole.pixel(x, y);
+                    grey += qGray(whole.pixel(x, y)) > 100 && qGray(whole.pixel(x, y)) < 200;
+                }
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(grey, 500) << "the instruments lie in the view";
+
+    // Far from every instrument, a small repaint draws none of them.
+    Form->Instruments.LinW = 0.0;
+    const TInstrumentPictures shown = Form->ShownInstruments();
+    ASSERT_TRUE(shown.Ruler && shown.Protractor && shown.Compass);
+    const TInstrumentPictures far = Form->InstrumentsMeeting(shown, 0, QRect(740, 1070, 40, 40));
+    EXPECT_FALSE(far.Ruler || far.Protractor || far.Compass);
+}
+
 } // namespace
 } // namespace quirindo::test
