@@ -3,12 +3,17 @@
 // drawing changed, the same for an empty drawing, and the naive path that
 // renders every page with every object, and a 3,000-move across stroke whose
 // first and last hundred moves should cost the same. Prints medians in
-// milliseconds.
+// milliseconds. Then the tiled view's goals (repaints at two zooms and on a
+// huge page, the repaint after one edit, tile memory) and, with a drawing of
+// a million objects, the hover of "Objekte" and a ruler drag with snapping
+// through the window's own handlers.
 //
-// Run: QT_QPA_PLATFORM=offscreen build/bench/quirindo_paint_benchmark [repeats]
+// Run: QT_QPA_PLATFORM=offscreen build/bench/quirindo_paint_benchmark [repeats] [all|paint|tiles|hover]
 
 #include "MainForm.h"
 #include "PaintBox.h"
+#include "ObjectTool.h"
+#include "Snap.h"
 #include "SpinEdits.h"
 
 #include <QAction>
@@ -23,6 +28,7 @@
 #include <ctime>
 #include <functional>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -200,6 +206,7 @@ struct TViewFigures {
     double OneEdit = 0;  // one line added in the middle of the window, ms
     double PeakMb = 0;   // the tile cache's peak, MB
     double TilesPerFull = 0;
+    double Cached = 0;   // every visible tile cached: composing and instruments only
 };
 
 TViewFigures MeasureView(ui::TMainForm& form, double widthMm, double heightMm, int zoom,
@@ -223,6 +230,7 @@ TViewFigures MeasureView(ui::TMainForm& form, double widthMm, double heightMm, i
         paintVisible();
     });
     f.TilesPerFull = double(form.TilesRendered - before) / repeats;
+    f.Cached = MedianMs(repeats, [&](int) { paintVisible(); });
     // One short line in the middle of the window, as a tool stores it.
     const QPoint centre = form.PaintBox1->mapFrom(form.ScrollBox1->viewport(),
                                                   form.ScrollBox1->viewport()->rect().center());
@@ -237,7 +245,8 @@ TViewFigures MeasureView(ui::TMainForm& form, double widthMm, double heightMm, i
         o.X2 = at.X + 5 + i % 7;
         o.Y2 = at.Y + 3;
         (void)form.DrawingEditor->AppendObject(o, "An Lineal entlang zeichnen");
-        paintVisible();
+        // What the window asked to repaint for the edit, painted now.
+        QApplication::processEvents();
     });
     for (int i = 0; i < repeats; ++i)
         (void)form.DrawingEditor->Undo();
@@ -261,6 +270,8 @@ void TiledViewRows(ui::TMainForm& form, int repeats) {
     std::printf("tiled view, 20,000 objects on 10 pages, viewport 1400 x 900:\n");
     std::printf("  full repaint A4 zoom 100: %.2f ms (%.0f tiles)\n", a4at100.Full,
                 a4at100.TilesPerFull);
+    std::printf("  repaint from cached tiles: A4 zoom 100 %.2f ms, A4 zoom 300 %.2f ms, A0 zoom 300 %.2f ms\n",
+                a4at100.Cached, a4at300.Cached, a0at300.Cached);
     std::printf("  full repaint A4 zoom 300: %.2f ms (%.0f tiles)  ratio %.2f  goal <= 1.2: %s\n",
                 a4at300.Full, a4at300.TilesPerFull, a4at300.Full / a4at100.Full,
                 verdict(a4at300.Full <= 1.2 * a4at100.Full));
@@ -281,12 +292,102 @@ void TiledViewRows(ui::TMainForm& form, int repeats) {
     form.NewAll();
 }
 
+// A dense construction of 1,000,000 short lines and circles on ten A4 pages.
+void FillMillion(TDrawing& d) {
+    constexpr int kObjects = 1000000;
+    d.Clear();
+    if (!d.Objects.Resize(kObjects)) std::abort();
+    std::mt19937 rng(2);
+    std::uniform_real_distribution<double> x(5, 205), y(5, 2965), step(-8, 8);
+    for (int i = 0; i < kObjects; ++i) {
+        TDrawObject& o = d.Objects[i];
+        o = TDrawObject{};
+        o.Kind = i % 5 == 0 ? okEllipse : okLine;
+        o.Width = 0.1;
+        o.X1 = x(rng);
+        o.Y1 = y(rng);
+        o.X2 = o.X1 + step(rng);
+        o.Y2 = o.Kind == okEllipse ? o.Y1 + (o.X2 - o.X1) : o.Y1 + step(rng);
+    }
+}
+
+void HoverRows(ui::TMainForm& form, int repeats) {
+    form.NewAll();
+    FillMillion(*form.Drawing);
+    form.SetChanged();
+    const auto buildStart = Clock::now();
+    (void)form.ObjectIndex();
+    const double build = std::chrono::duration<double, std::milli>(Clock::now() - buildStart).count();
+    form.zoomed->setValue(100);
+    form.PaintBox1Paint();
+    QApplication::processEvents();
+    QScrollBar* bar = form.ScrollBox1->verticalScrollBar();
+    bar->setValue(bar->maximum() / 2);
+    QApplication::processEvents();
+    form.PaintBox1->repaint(form.PaintBox1->visibleRegion().boundingRect());
+    const QRect visible = form.PaintBox1->visibleRegion().boundingRect();
+    auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, form.PaintBox1->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(form.PaintBox1, &event);
+    };
+    // Pointer positions over the page in the window's middle, where objects
+    // lie thick: most moves find an object and move the highlight.
+    std::mt19937 rng(5);
+    const QPoint centre = visible.center();
+    std::uniform_int_distribution<int> dx(-300, 300), dy(-300, 300);
+    form.ObjekteLschen1->trigger();
+    const int moves = std::max(repeats, 5) * 20;
+    int onObject = 0;
+    const double hover = MedianMs(moves, [&](int) {
+        mouse(QEvent::MouseMove, centre + QPoint(dx(rng) / 2, dy(rng)), Qt::NoButton);
+        QApplication::processEvents(); // paints the highlight's area
+        onObject += form.Pointer.HoverFound;
+    });
+    // Snapping while the ruler is dragged: each move asks for the target
+    // near the pointer, then the view shows the ruler at its new place.
+    form.LinealVerschieben1->trigger();
+    if (!form.Einrasten1->isChecked()) form.Einrasten1->trigger();
+    mouse(QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    const double drag = MedianMs(moves, [&](int i) {
+        mouse(QEvent::MouseMove, centre + QPoint(i % 40, i % 25), Qt::LeftButton);
+        QApplication::processEvents();
+    });
+    mouse(QEvent::MouseButtonRelease, centre, Qt::NoButton);
+    // The same lookups walking every object, for comparison.
+    const TViewMapping view = form.ViewMapping();
+    const TPointMm at = view.ViewToMm(centre.x() - ViewMargin, centre.y() - ViewMargin);
+    const double radius = 6.0 / view.Scale;
+    const double scanSnap = MedianMs(std::max(3, repeats), [&](int) {
+        (void)NearestSnapTarget(*form.Drawing, at, radius);
+    });
+    const double indexSnap = MedianMs(moves, [&](int) {
+        (void)NearestSnapTarget(*form.Drawing, at, radius, &form.ObjectIndex());
+    });
+    const double scanHover = MedianMs(std::max(3, repeats), [&](int) {
+        (void)tools::ObjectAt(*form.Drawing, view, 900, centre.y() - ViewMargin);
+    });
+    std::printf("1,000,000 objects on 10 pages, zoom 100 (index built at first use in %.0f ms):\n",
+                build);
+    std::printf("  hover of \"Objekte\" / \"L\xc3\xb6schen\", a move with its repaint: %.3f ms  goal < 2 ms: "
+                "%s  (%d of %d moves on an object)\n",
+                hover, hover < 2.0 ? "met" : "MISSED", onObject, moves);
+    std::printf("  ruler drag step with snapping, with its repaint: %.3f ms\n", drag);
+    std::printf("  snap lookup: through the index %.3f ms, walking every object %.1f ms\n",
+                indexSnap, scanSnap);
+    std::printf("  hover lookup walking every object (pointer on none): %.1f ms\n", scanHover);
+    form.NewAll();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int repeats = argc > 1 ? std::max(5, std::atoi(argv[1])) : 31;
+    const std::string section = argc > 2 ? argv[2] : "all";
+    const auto wanted = [&section](const char* name) { return section == "all" || section == name; };
 
     ui::TMainForm form;
     form.show();
@@ -310,6 +411,7 @@ int main(int argc, char** argv) {
                 form.ScrollBox1->viewport()->width(), form.ScrollBox1->viewport()->height(),
                 repeats);
     for (int zoom : {100, 300}) {
+        if (!wanted("paint")) break;
         form.NewAll();
         const TFigures empty = Measure(form, zoom, repeats);
         FillDrawing(*form.Drawing, form.PageHeightInch * kMmPerInch, 10);
@@ -330,6 +432,7 @@ int main(int argc, char** argv) {
                     empty.AcrossEarly, empty.AcrossLate);
     }
     form.NewAll();
-    TiledViewRows(form, repeats);
+    if (wanted("tiles")) TiledViewRows(form, repeats);
+    if (wanted("hover")) HoverRows(form, repeats);
     return 0;
 }
