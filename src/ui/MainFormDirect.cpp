@@ -101,6 +101,17 @@ tools::TDirectScene TMainForm::DirectScene() const {
     const TPageView view = PageView(0);
     scene.PageWidthPx = view.WidthPx;
     scene.PageHeightPx = view.HeightPx;
+    // What the scroll box shows of the paint box, once it is on the screen.
+    if (PaintBox1->isVisible()) {
+        const QRect seen = VisiblePaintBoxRect().intersected(PaintBox1->rect());
+        if (!seen.isEmpty()) {
+            scene.SeenKnown = true;
+            scene.SeenLeft = seen.left() - ViewMargin;
+            scene.SeenTop = seen.top() - ViewMargin;
+            scene.SeenRight = seen.left() + seen.width() - ViewMargin;
+            scene.SeenBottom = seen.top() + seen.height() - ViewMargin;
+        }
+    }
     return scene;
 }
 
