@@ -125,6 +125,16 @@ void TMainForm::DirectHover(int x, int y) {
     const tools::TDirectAction action =
         tools::DirectActionAt(*FToolHost, DirectScene(), page, x, y);
     PaintBox1->setCursor(CursorFor(action));
+    // On the protractor's rim the degree a press would mark shows before
+    // the press, as the menu mode's ray does; off the rim both go.
+    const bool aiming = action == tools::TDirectAction::ProtractorMark;
+    if (aiming) {
+        Protractor.AimHover(*FToolHost, x, y);
+    } else if (FDirectAiming) {
+        ShowReadout({});
+        PaintBox1Paint();
+    }
+    FDirectAiming = aiming;
 }
 
 void TMainForm::UpdateToolCursor() {

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QLabel>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <functional>
@@ -273,6 +275,34 @@ TEST_F(DirectToolTest, RulerGripsStayInSightAndTheEdgeReachesTheZeroCorner) {
     EXPECT_NEAR(LastObject().X1, 100.0, 0.001);
     EXPECT_NEAR(LastObject().Y1, 20.0, 0.001);
     EXPECT_NEAR(LastObject().Y2, 60.0, 0.001);
+}
+
+TEST_F(DirectToolTest, RimNamesTheDegreeAPressWouldMark) {
+    Direct();
+    const QRegularExpression reading(QStringLiteral("Markierung (\\d+)[.,]00°"));
+    // Resting on the rim by the 35 tick, and two pixels beside it: whatever
+    // the status bar names is the degree the press marks.
+    const double a = 215 * std::numbers::pi / 180; // the 35 tick, up left of the centre
+    for (const QPoint off : {QPoint(0, 0), QPoint(2, -1), QPoint(-2, 2)}) {
+        const int x = Px(50 + 37 * std::cos(a)) + off.x(), y = Px(50 + 37 * std::sin(a)) + off.y();
+        Move(x, y);
+        const QRegularExpressionMatch m = reading.match(Form->StatusText->text());
+        ASSERT_TRUE(m.hasMatch()) << Form->StatusText->text().toStdString();
+        const int named = m.captured(1).toInt();
+        EXPECT_NEAR(named, 35, 1);
+        Press(x, y);
+        Move(Px(50 + 45 * std::cos(a)), Px(50 + 45 * std::sin(a)));
+        Release(Px(50 + 45 * std::cos(a)), Px(50 + 45 * std::sin(a)));
+        // With the protractor unturned, degree k of the scale is the screen
+        // direction k (or k + 180) clockwise.
+        const TDrawObject& mark = LastObject();
+        double dir = std::atan2(mark.Y2 - mark.Y1, mark.X2 - mark.X1) * 180 / std::numbers::pi;
+        dir = std::fmod(dir + 360.0, 180.0);
+        EXPECT_NEAR(dir, named, 0.01); // a short line between ends kept to 0.001 mm
+    }
+    // Off the rim the reading goes.
+    Move(Px(120), Px(200));
+    EXPECT_FALSE(Form->StatusText->text().contains(QStringLiteral("Markierung")));
 }
 
 TEST_F(DirectToolTest, EveryToolAndModeHasItsPointerShape) {

@@ -9,6 +9,7 @@
 #include "test_instruments_support.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QtTest/QTest>
 
@@ -89,6 +90,20 @@ protected:
     void Key(int key, Qt::KeyboardModifiers keys = Qt::NoModifier) {
         ++Actions;
         QTest::keyClick(Form.get(), static_cast<Qt::Key>(key), keys);
+    }
+
+    // Rests the pointer around p, a pixel at a time from where the hand
+    // first lands, until the status bar reads `wanted`; the offset found.
+    QPoint AimUntil(TPointMm p, const QString& wanted) {
+        for (int r = 0; r <= 3; ++r)
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx) {
+                    const QPoint off = kBeside + QPoint(dx, dy);
+                    Send(QEvent::MouseMove, At(p, off), Qt::NoButton);
+                    if (Form->StatusText->text().contains(wanted)) return off;
+                }
+        ADD_FAILURE() << "the status bar never read " << wanted.toStdString();
+        return kBeside;
     }
 
     // Where the pointer, resting at p, shows the turning shape.
@@ -269,10 +284,12 @@ TEST_F(CountedConstructionTest, ThirtyFiveDegreeAngleAndItsBisector) {
     const TPointMm o{190, 90}, b{110, 90}; // the scale's 180 and 100 mm
     Along(o, b);
     Drag({{In().WinkX, In().WinkY}, o}); // the protractor's centre onto O
-    // The 35 tick lies 35 degrees above the base ray: pressed on the rim,
-    // drawn in to the centre and out to 80 mm in one stroke.
+    // The 35 tick lies 35 degrees above the base ray: aimed at on the rim
+    // until the status bar names it, pressed there, drawn in to the centre
+    // and out to 80 mm in one stroke.
     const TPointMm f = Polar(o, 180 + 35, 80);
-    Drag({Polar(o, 215, 37), Polar(o, 215, 20), o, Polar(o, 215, 50), f}, kOnTick);
+    const QPoint aim = AimUntil(Polar(o, 215, 37), QStringLiteral("Markierung 35"));
+    Drag({Polar(o, 215, 37), Polar(o, 215, 20), o, Polar(o, 215, 50), f}, aim);
     // Done with it, the protractor goes out of the way of the ruler.
     Drag({{o.X + 5, o.Y + 10}, {60 + 5, 130 + 10}});
     // Circles of one span about O, B and F; the last two cross at G on the
