@@ -408,6 +408,11 @@ def angle():
     # the left); pressed on the rim, drawn in to the centre and out to 80 mm.
     rim = ruler_point(o, 180 + 35, 37)
     far = ruler_point(o, 180 + 35, 80)
+    # Resting there first, the status bar names the degree a press marks.
+    x, y = s.at(rim)
+    xdo("mousemove", x + 1, y + 1)
+    time.sleep(0.4)
+    s.shot("aiming-at-35")
     s.drag([rim, ruler_point(o, 215, 20), o, ruler_point(o, 215, 50), far], off=(1, 1))
     # Done with it, the protractor goes out of the way of the ruler.
     h.protractor_to((60.0, 130.0), grab=(o[0] + 5, o[1] + 10))
