@@ -22,6 +22,9 @@ PACKAGES=(
   # The output layer: PNG written row by row, SVG through Qt; the tests
   # read the PDFs back with poppler's tools.
   libpng-dev qt6-svg-dev poppler-utils
+  # scripts/constructions-under-xvfb.sh: the program on a virtual screen,
+  # driven by xdotool, looked at through ImageMagick's screenshots.
+  xvfb xdotool imagemagick x11-utils
 )
 
 SUDO=""

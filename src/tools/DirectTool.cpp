@@ -28,11 +28,10 @@ void InFrame(const TFrame& f, double px, double py, double& along, double& acros
     across = -dx * f.UY + dy * f.UX;
 }
 
-// The part [lo, hi] of the ray origin + t u, t in [0, length], that lies on
-// the page picture (clipped against the rectangle, page pixels). False when
-// none of it does.
-bool VisiblePart(double ox, double oy, double ux, double uy, double length, double w, double h,
-                 double& lo, double& hi) {
+// The part [lo, hi] of the ray origin + t u, t in [0, length], that lies in
+// the rectangle [x0, x1] x [y0, y1]. False when none of it does.
+bool PartInRect(double ox, double oy, double ux, double uy, double length, double x0, double y0,
+                double x1, double y1, double& lo, double& hi) {
     lo = 0.0;
     hi = length;
     const auto clip = [&](double p, double d, double min, double max) {
@@ -43,7 +42,7 @@ bool VisiblePart(double ox, double oy, double ux, double uy, double length, doub
         hi = std::min(hi, t2);
         return lo <= hi;
     };
-    return clip(ox, ux, 0.0, w) && clip(oy, uy, 0.0, h);
+    return x0 <= x1 && y0 <= y1 && clip(ox, ux, x0, x1) && clip(oy, uy, y0, y1);
 }
 
 TDirectAction CompassAt(TToolHost& host, int page, double x, double y) {
@@ -100,16 +99,29 @@ TDirectAction RulerAt(TToolHost& host, const TDirectScene& scene, int page, doub
     // more than a third of the body, so the body stays easy to grip when
     // zoomed out.
     const double edgeIn = std::min(kDirectEdgePx, width / 3.0);
-    if (along < 0.0 || along > length || across < -kDirectEdgePx || across > width)
+    if (along < -kDirectEdgePx || along > length || across < -kDirectEdgePx || across > width)
         return TDirectAction::None;
+    // The edge reaches a few pixels past the zero point: a ruler laid on a
+    // point has its zero corner there, and a stroke from that point starts
+    // with a press on the corner.
     if (across <= edgeIn) return TDirectAction::RulerAlong;
+    if (along < 0.0) return TDirectAction::None;
 
-    // The far end the user can reach is where the ruler leaves the page (it
-    // is longer than the page on purpose), so the turning grip is the far
-    // part of what the page shows of it.
+    // The far end the user can reach is where the ruler leaves what the view
+    // shows of the page (it is longer than the page on purpose), so the
+    // turning grip is the far part of what is seen of it; a grip scrolled
+    // out of sight could not be taken. Without a view on the screen, or when
+    // none of the ruler is in sight, the page alone decides.
+    const TPointMm pageTop = view.PageToView(page, 0.0, 0.0);
+    const double w = scene.PageWidthPx, h = scene.PageHeightPx;
+    const double ox = inst.LinX * s, oy = inst.LinY * s;
     double lo = 0.0, hi = length;
-    if (!VisiblePart(inst.LinX * s, inst.LinY * s, ux, uy, length, scene.PageWidthPx,
-                     scene.PageHeightPx, lo, hi)) {
+    const bool seen = scene.SeenKnown &&
+                      PartInRect(ox, oy, ux, uy, length, std::max(0.0, scene.SeenLeft - pageTop.X),
+                                 std::max(0.0, scene.SeenTop - pageTop.Y),
+                                 std::min(w, scene.SeenRight - pageTop.X),
+                                 std::min(h, scene.SeenBottom - pageTop.Y), lo, hi);
+    if (!seen && !PartInRect(ox, oy, ux, uy, length, 0.0, 0.0, w, h, lo, hi)) {
         lo = 0.0;
         hi = length;
     }

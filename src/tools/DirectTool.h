@@ -24,11 +24,15 @@ enum class TDirectAction {
     CompassSpan,
 };
 
-// What the hit test needs beyond the host: which instruments are shown and
-// the size of a page's picture (the ruler is as long as width plus height).
+// What the hit test needs beyond the host: which instruments are shown, the
+// size of a page's picture (the ruler is as long as width plus height) and,
+// when the view is on the screen, the part of it the user sees (view
+// pixels, right and bottom exclusive).
 struct TDirectScene {
     bool Ruler = false, Protractor = false, Compass = false;
     int PageWidthPx = 0, PageHeightPx = 0;
+    bool SeenKnown = false;
+    int SeenLeft = 0, SeenTop = 0, SeenRight = 0, SeenBottom = 0;
 };
 
 // Sizes of the grips in view pixels, the same at every zoom.

@@ -85,7 +85,13 @@ double TProtractorTool::PointerOnScale(TToolHost& host, int x, int y) const {
     const TInstrumentState& inst = host.Instruments();
     const TPointMm c = InstrumentToView(host, inst.WinkX, inst.WinkY);
     const double dir = std::atan2(y - c.Y, x - c.X) * 180.0 / std::numbers::pi;
-    return ReadableDegrees(dir - inst.WinkW);
+    return OnScale(host, dir);
+}
+
+double TProtractorTool::OnScale(TToolHost& host, double dir) {
+    // The scale's 0 lies opposite the protractor's direction and its degrees
+    // run clockwise, so the reading is what the picture prints there.
+    return ReadableDegrees(180.0 - (dir - host.Instruments().WinkW));
 }
 
 void TProtractorTool::Cancel(TToolHost& host) {
@@ -127,17 +133,31 @@ void TProtractorTool::MarkHover(TToolHost& host, int x, int y) const {
     });
 }
 
+std::optional<double> TProtractorTool::AimedDirection(TToolHost& host, int x, int y) const {
+    const TInstrumentState& inst = host.Instruments();
+    const TPointMm c = InstrumentToView(host, inst.WinkX, inst.WinkY);
+    const auto dir = MarkDirection(c.X, c.Y, x, y);
+    if (!dir) return std::nullopt;
+    // The mark catches whole degrees of the protractor's scale.
+    return SnapDegrees(host, *dir, inst.WinkW, std::hypot(x - c.X, y - c.Y));
+}
+
+void TProtractorTool::AimHover(TToolHost& host, int x, int y) const {
+    MarkHover(host, x, y);
+    if (const auto dir = AimedDirection(host, x, y))
+        host.ShowReadout({TReadout::Mark, MarkOnScale(host, *dir), 0.0});
+    else
+        host.ShowReadout({});
+}
+
 void TProtractorTool::MarkPress(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
     TPointerState& ptr = host.Pointer();
     ptr.WinkMarking = true;
     ptr.DownX = x;
     ptr.DownY = y;
     const TInstrumentState& inst = host.Instruments();
-    const TPointMm c = InstrumentToView(host, inst.WinkX, inst.WinkY);
     // A press on the centre itself names no direction; the previous one stays.
-    // The mark catches whole degrees of the protractor's scale.
-    if (const auto dir = MarkDirection(c.X, c.Y, x, y))
-        MarkDir = SnapDegrees(host, *dir, inst.WinkW, std::hypot(x - c.X, y - c.Y));
+    if (const auto dir = AimedDirection(host, x, y)) MarkDir = *dir;
     const TGuide guide = GuideAt(InstrumentToMm(host, inst.WinkX, inst.WinkY), MarkDir);
     stroke.Begin(guide, SnapOnGuide(host, guide, ViewToMm(host, x, y), TGuideSnap::WholeMm));
     stroke.DrawPreview(host, kStrokePen);
@@ -156,10 +176,13 @@ void TProtractorTool::MarkRelease(TToolHost& host, TGuidedStroke& stroke) const 
     host.ShowReadout({});
 }
 
+double TProtractorTool::MarkOnScale(TToolHost& host, double dir) {
+    // A mark is a line through the centre: it reads modulo 180.
+    return std::fmod(OnScale(host, dir), 180.0);
+}
+
 void TProtractorTool::ShowMarkReadout(TToolHost& host) const {
-    // A mark is a line through the centre: its direction reads modulo 180.
-    const double onScale = std::fmod(ReadableDegrees(MarkDir - host.Instruments().WinkW), 180.0);
-    host.ShowReadout({TReadout::Mark, onScale, 0.0});
+    host.ShowReadout({TReadout::Mark, MarkOnScale(host, MarkDir), 0.0});
 }
 
 } // namespace quirindo::tools

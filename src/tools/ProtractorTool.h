@@ -4,6 +4,8 @@
 
 #include "GuidedStroke.h"
 
+#include <optional>
+
 namespace quirindo::tools {
 
 class TProtractorTool {
@@ -26,6 +28,14 @@ public:
 
     // Red ray from the centre through the pointer, over a fresh view.
     void MarkHover(TToolHost& host, int x, int y) const;
+    // The direction (degrees, clockwise on screen) a mark pressed at view
+    // position (x, y) takes: the pointer's direction from the centre, caught
+    // by a whole degree of the scale within reach. None on the centre.
+    [[nodiscard]] std::optional<double> AimedDirection(TToolHost& host, int x, int y) const;
+    // The pointer resting on the rim in the direct tool: the hover ray, and
+    // in the status bar the degree a press there would mark, so the user
+    // can aim at it before pressing.
+    void AimHover(TToolHost& host, int x, int y) const;
     void MarkPress(TToolHost& host, TGuidedStroke& stroke, int x, int y);
     void MarkDrag(TToolHost& host, TGuidedStroke& stroke, int x, int y) const;
     void MarkRelease(TToolHost& host, TGuidedStroke& stroke) const;
@@ -39,6 +49,11 @@ private:
     // The pointer's direction from the centre on the protractor's scale.
     [[nodiscard]] double PointerOnScale(TToolHost& host, int x, int y) const;
     void ShowMarkReadout(TToolHost& host) const;
+    // A direction from the centre (degrees, clockwise on screen) as the
+    // protractor's printed scale reads it, 0 to 360.
+    [[nodiscard]] static double OnScale(TToolHost& host, double dir);
+    // A mark's direction as the scale reads it.
+    [[nodiscard]] static double MarkOnScale(TToolHost& host, double dir);
 };
 
 } // namespace quirindo::tools

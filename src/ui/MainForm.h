@@ -554,6 +554,9 @@ private:
     void DirectPress(int x, int y);
     // Shows in the pointer's shape what a press at (x, y) would do.
     void DirectHover(int x, int y);
+    // The last direct hover rested on the protractor's rim (its ray and
+    // degree are shown).
+    bool FDirectAiming = false;
     // The pointer shape of the checked tool and mode over the view.
     void UpdateToolCursor();
 

@@ -101,6 +101,17 @@ tools::TDirectScene TMainForm::DirectScene() const {
     const TPageView view = PageView(0);
     scene.PageWidthPx = view.WidthPx;
     scene.PageHeightPx = view.HeightPx;
+    // What the scroll box shows of the paint box, once it is on the screen.
+    if (PaintBox1->isVisible()) {
+        const QRect seen = VisiblePaintBoxRect().intersected(PaintBox1->rect());
+        if (!seen.isEmpty()) {
+            scene.SeenKnown = true;
+            scene.SeenLeft = seen.left() - ViewMargin;
+            scene.SeenTop = seen.top() - ViewMargin;
+            scene.SeenRight = seen.left() + seen.width() - ViewMargin;
+            scene.SeenBottom = seen.top() + seen.height() - ViewMargin;
+        }
+    }
     return scene;
 }
 
@@ -114,6 +125,16 @@ void TMainForm::DirectHover(int x, int y) {
     const tools::TDirectAction action =
         tools::DirectActionAt(*FToolHost, DirectScene(), page, x, y);
     PaintBox1->setCursor(CursorFor(action));
+    // On the protractor's rim the degree a press would mark shows before
+    // the press, as the menu mode's ray does; off the rim both go.
+    const bool aiming = action == tools::TDirectAction::ProtractorMark;
+    if (aiming) {
+        Protractor.AimHover(*FToolHost, x, y);
+    } else if (FDirectAiming) {
+        ShowReadout({});
+        PaintBox1Paint();
+    }
+    FDirectAiming = aiming;
 }
 
 void TMainForm::UpdateToolCursor() {

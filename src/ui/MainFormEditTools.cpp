@@ -164,6 +164,10 @@ void TMainForm::PaintBox1MouseLeave() {
                       p.DrawingAcross || p.DrawingAlong || p.WinkMarking || p.WinkMoving ||
                       p.WinkTurning;
     if (busy) return;
+    if (FDirectAiming) {
+        FDirectAiming = false;
+        ShowReadout({});
+    }
     // A highlight shown no longer names anything a click could act on.
     const bool shown = Pointer.HoverShown || !Overlay.IsEmpty();
     Pointer.HoverShown = false;

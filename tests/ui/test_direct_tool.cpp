@@ -5,7 +5,10 @@
 
 #include "test_instruments_support.h"
 
+#include <QApplication>
 #include <QCursor>
+#include <QLabel>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <functional>
@@ -228,6 +231,78 @@ TEST_F(DirectToolTest, PointerShapeShowsWhatAPressWouldDo) {
     EXPECT_EQ(ShapeAtMm(150.5, 50.5), Qt::SizeAllCursor);
     EXPECT_EQ(ShapeAtMm(40, 90.2), Qt::CrossCursor);
     EXPECT_EQ(ShapeAtMm(40, 93), Qt::SizeAllCursor);
+}
+
+TEST_F(DirectToolTest, RulerGripsStayInSightAndTheEdgeReachesTheZeroCorner) {
+    // A shown window whose view ends above the page's lower part, and the
+    // ruler standing upright from (100, 20), its body to the left of its
+    // edge: the page shows 277 mm of it, the view much less.
+    Form->resize(900, 700);
+    Form->show();
+    Form->Instruments.LinX = 100.0;
+    Form->Instruments.LinY = 20.0;
+    Form->Instruments.LinW = 90.0;
+    Form->PaintBox1Paint();
+    QApplication::processEvents();
+    S = Form->ViewScale;
+    const QRect seen = Form->VisiblePaintBoxRect().intersected(Form->PaintBox1->rect());
+    const double seenBottom = (seen.bottom() - 5) / S;
+    ASSERT_LT(seenBottom, 20 + 277 * 2 / 3.0); // the page's far third is out of sight
+    Direct();
+
+    // The far end of what the view shows turns it; nearer the zero point
+    // the body moves it.
+    EXPECT_EQ(ShapeAtMm(95, seenBottom - 4), Qt::BitmapCursor);
+    EXPECT_EQ(ShapeAtMm(95, 40), Qt::SizeAllCursor);
+    PressMm(95, seenBottom - 4);
+    MoveMm(120, seenBottom - 10);
+    ReleaseMm(140, seenBottom - 10);
+    // Towards the right: counter-clockwise on screen, whole turns aside.
+    EXPECT_LT(std::remainder(Form->Instruments.LinW - 90.0, 360.0), -10.0);
+    EXPECT_DOUBLE_EQ(Form->Instruments.LinX, 100.0);
+    EXPECT_DOUBLE_EQ(Form->Instruments.LinY, 20.0);
+
+    // Laid on the end of a line, a press a few pixels short of the zero
+    // corner on the edge starts a stroke there, exactly on the end point.
+    AddLine(100, 20, 160, 20);
+    Form->Instruments.LinW = 90.0;
+    Form->PaintBox1Paint();
+    Press(Px(100), Px(20) - 3);
+    Move(Px(100), Px(60));
+    Release(Px(100), Px(60));
+    ASSERT_EQ(Form->Drawing->Objects.Count(), 2);
+    EXPECT_EQ(LastObject().Kind, okLine);
+    EXPECT_NEAR(LastObject().X1, 100.0, 0.001);
+    EXPECT_NEAR(LastObject().Y1, 20.0, 0.001);
+    EXPECT_NEAR(LastObject().Y2, 60.0, 0.001);
+}
+
+TEST_F(DirectToolTest, RimNamesTheDegreeAPressWouldMark) {
+    Direct();
+    const QRegularExpression reading(QStringLiteral("Markierung (\\d+)[.,]00°"));
+    // Resting on the rim by the 35 tick, and two pixels beside it: whatever
+    // the status bar names is the degree the press marks.
+    const double a = 215 * std::numbers::pi / 180; // the 35 tick, up left of the centre
+    for (const QPoint off : {QPoint(0, 0), QPoint(2, -1), QPoint(-2, 2)}) {
+        const int x = Px(50 + 37 * std::cos(a)) + off.x(), y = Px(50 + 37 * std::sin(a)) + off.y();
+        Move(x, y);
+        const QRegularExpressionMatch m = reading.match(Form->StatusText->text());
+        ASSERT_TRUE(m.hasMatch()) << Form->StatusText->text().toStdString();
+        const int named = m.captured(1).toInt();
+        EXPECT_NEAR(named, 35, 1);
+        Press(x, y);
+        Move(Px(50 + 45 * std::cos(a)), Px(50 + 45 * std::sin(a)));
+        Release(Px(50 + 45 * std::cos(a)), Px(50 + 45 * std::sin(a)));
+        // With the protractor unturned, degree k of the scale is the screen
+        // direction k (or k + 180) clockwise.
+        const TDrawObject& mark = LastObject();
+        double dir = std::atan2(mark.Y2 - mark.Y1, mark.X2 - mark.X1) * 180 / std::numbers::pi;
+        dir = std::fmod(dir + 360.0, 180.0);
+        EXPECT_NEAR(dir, named, 0.01); // a short line between ends kept to 0.001 mm
+    }
+    // Off the rim the reading goes.
+    Move(Px(120), Px(200));
+    EXPECT_FALSE(Form->StatusText->text().contains(QStringLiteral("Markierung")));
 }
 
 TEST_F(DirectToolTest, EveryToolAndModeHasItsPointerShape) {
