@@ -67,7 +67,7 @@ class Session:
         env.pop("QT_QPA_PLATFORM", None)
         self.proc = subprocess.Popen([APP], cwd=os.path.join(WORK, name), env=env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
+        for _ in range(300):
             found = subprocess.run(["xdotool", "search", "--name", "Quirindo [0-9]"],
                                    capture_output=True, text=True).stdout.split()
             if found:
