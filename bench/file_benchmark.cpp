@@ -10,6 +10,7 @@
 #include "DrawingFile.h"
 #include "FileIO.h"
 #include "InstrumentGeometry.h"
+#include "DenseDrawing.h"
 #include "ObjectIndex.h"
 #include "ViewMapping.h"
 #include "ReadOnlyFile.h"
@@ -99,18 +100,8 @@ bool Hit(const TDrawObject& o, const TViewMapping& view, double px, double py) {
 void HoverRows(int repeats) {
     // A dense construction: 1,000,000 short lines and circles on ten A4 pages.
     TDrawing d;
-    if (!d.Objects.Resize(kObjects)) std::abort();
+    bench::FillDenseConstruction(d, kObjects);
     std::mt19937 rng(2);
-    std::uniform_real_distribution<double> x(5, 205), y(5, 2965), step(-8, 8);
-    for (int i = 0; i < kObjects; ++i) {
-        TDrawObject& o = d.Objects[i];
-        o.Kind = i % 5 == 0 ? okEllipse : okLine;
-        o.Width = 0.1;
-        o.X1 = x(rng);
-        o.Y1 = y(rng);
-        o.X2 = o.X1 + step(rng);
-        o.Y2 = o.Kind == okEllipse ? o.Y1 + (o.X2 - o.X1) : o.Y1 + step(rng);
-    }
     const TViewMapping view = TViewMapping::For(96.0 / kMmPerInch, 1123, 297.0 / kMmPerInch, 10);
     TObjectIndex index;
     const auto start = Clock::now();

@@ -10,6 +10,7 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen build/bench/quirindo_paint_benchmark [repeats] [all|paint|tiles|hover]
 
+#include "DenseDrawing.h"
 #include "MainForm.h"
 #include "PaintBox.h"
 #include "ObjectTool.h"
@@ -292,28 +293,9 @@ void TiledViewRows(ui::TMainForm& form, int repeats) {
     form.NewAll();
 }
 
-// A dense construction of 1,000,000 short lines and circles on ten A4 pages.
-void FillMillion(TDrawing& d) {
-    constexpr int kObjects = 1000000;
-    d.Clear();
-    if (!d.Objects.Resize(kObjects)) std::abort();
-    std::mt19937 rng(2);
-    std::uniform_real_distribution<double> x(5, 205), y(5, 2965), step(-8, 8);
-    for (int i = 0; i < kObjects; ++i) {
-        TDrawObject& o = d.Objects[i];
-        o = TDrawObject{};
-        o.Kind = i % 5 == 0 ? okEllipse : okLine;
-        o.Width = 0.1;
-        o.X1 = x(rng);
-        o.Y1 = y(rng);
-        o.X2 = o.X1 + step(rng);
-        o.Y2 = o.Kind == okEllipse ? o.Y1 + (o.X2 - o.X1) : o.Y1 + step(rng);
-    }
-}
-
 void HoverRows(ui::TMainForm& form, int repeats) {
     form.NewAll();
-    FillMillion(*form.Drawing);
+    bench::FillDenseConstruction(*form.Drawing, 1000000);
     form.SetChanged();
     const auto buildStart = Clock::now();
     (void)form.ObjectIndex();
