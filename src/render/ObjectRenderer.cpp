@@ -134,10 +134,27 @@ void DrawObject(TCanvas& canvas, const TDrawObject& o, const TPagePx& px, const 
     }
 }
 
+// Whether a text measured before lies so far from the visible area that it
+// cannot reach it: measuring a text is the costly part of drawing it, and a
+// tile need not measure the texts of other tiles. The box as last painted
+// may come from another zoom, whose hinting makes a text a few per cent
+// wider or narrower, so it is grown by a quarter of its size and 5 mm
+// before it is trusted; a text never measured is always drawn.
+bool TextSurelyOutside(const TTextObject& t, const TPagePx& px, const QRectF& visible) {
+    if (!AllFinite({t.Left, t.Top, t.Right, t.Bottom}) || !(t.Right > t.Left) ||
+        !(t.Bottom > t.Top))
+        return false;
+    const double growX = (t.Right - t.Left) / 4.0 + 5.0;
+    const double growY = (t.Bottom - t.Top) / 4.0 + 5.0;
+    return px.X(t.Right + growX) < visible.left() || px.X(t.Left - growX) > visible.right() ||
+           px.Y(t.Bottom + growY) < visible.top() || px.Y(t.Top - growY) > visible.bottom();
+}
+
 void DrawTextObject(TCanvas& canvas, TTextObject& t, const TPagePx& px, double fontFactor,
                     const TTextFontResolver& fonts, const QRectF& visible) {
     // Without a position there is nothing to draw or measure from.
     if (!AllFinite({t.Left, t.Top})) return;
+    if (TextSurelyOutside(t, px, visible)) return;
     const std::u16string_view units = TextOf(t);
     const QString text = QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size()));
     canvas.SetFont(fonts.Font(t, fontFactor), fonts.Color(t.Color));

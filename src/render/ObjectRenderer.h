@@ -56,9 +56,10 @@ struct TTextLineMetrics {
 
 // Draws every object and text of the drawing on page `page` (from 0) at
 // `scale` pixels per millimetre, texts at fontFactor (zoom per cent / 100)
-// pixels per point. Each text's Right becomes its measured right edge in mm
-// and its Bottom its Top plus the measured height, the same whichever page
-// was painted. Objects are offered to every page; what lies on other
+// pixels per point. Each text that may reach the canvas is measured: its
+// Right becomes its measured right edge in mm and its Bottom its Top plus
+// the measured height, the same whichever page was painted; a text measured
+// before that lies far from the canvas keeps its box and is not drawn. Objects are offered to every page; what lies on other
 // pages falls outside the canvas. Iterates both stores with First/Next, so
 // their cursors end on the last record. Records of unknown kind and records
 // with non-finite coordinates are skipped; so is everything when the scale is

@@ -202,6 +202,28 @@ TEST(PageTiles, TilesThroughTheIndexShowEveryObjectInItsOrder) {
     }
 }
 
+// A tile skips the texts far from it by their box as last painted, which
+// may come from another zoom: every text is still whole in the tiles, as
+// the page drawn in one piece (which measures every text) shows it.
+TEST(PageTiles, TextsAreWholeInTilesAfterAZoomChange) {
+    TDrawing drawing;
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> x(-20, 200), y(-10, 290);
+    const std::u16string words = u"Konstruktion einer Mittelsenkrechten mit Zirkel und Lineal";
+    for (int i = 0; i < 60; ++i) {
+        const std::size_t length = 3 + rng() % (words.size() - 3);
+        AddText(drawing, std::u16string_view(words).substr(0, length), x(rng), y(rng),
+                static_cast<std::int32_t>(6 + rng() % 40));
+    }
+    const TPageView view = A4View(0, 100.0);
+    for (const double measuredAt : {37.0, 300.0}) {
+        (void)RenderA4(drawing, 0, measuredAt);
+        const QImage tiles = ComposeTiles(drawing, view, 1.0);
+        const QImage whole = RenderPageImage(drawing, view, TTextFontResolver());
+        EXPECT_EQ(DifferingPixels(whole, tiles), 0) << "boxes measured at zoom " << measuredAt;
+    }
+}
+
 TEST(PageTiles, AnyPartOfAHugePageShowsPaperBorderAndObjects) {
     TDrawing drawing;
     AddObject(drawing, okLine, 1.0, {9000, 9000, 9010, 9000});
