@@ -1,18 +1,13 @@
 // Measures opening and saving a drawing of 1,000,000 objects (88 MB) against
 // the least any reader must do: read the file's bytes and check every
 // coordinate for a finite number. Opening should cost at most twice that and
-// under a second. Then the hover lookup of the object tools with 1,000,000
-// objects through the spatial index, against the scan of every object; goal
-// under 2 ms a move. Prints medians in milliseconds.
+// under a second. Prints medians in milliseconds. (The hover and snapping
+// lookups with 1,000,000 objects are in the paint benchmark.)
 //
 // Run: build/bench/quirindo_file_benchmark [repeats]
 
 #include "DrawingFile.h"
 #include "FileIO.h"
-#include "InstrumentGeometry.h"
-#include "DenseDrawing.h"
-#include "ObjectIndex.h"
-#include "ViewMapping.h"
 #include "ReadOnlyFile.h"
 
 #include <algorithm>
@@ -82,61 +77,6 @@ bool ReadAndCheck(const std::string& path) {
     return finite;
 }
 
-// The object tools' hit test on a view of zoom 100: lines within 3 pixels,
-// circles within 3 pixels of their ring.
-bool Hit(const TDrawObject& o, const TViewMapping& view, double px, double py) {
-    const int page = view.PageAtView(py);
-    const auto at = [&](double x, double y) { return view.MmToViewOnPage(page, x, y); };
-    if (o.Kind == okLine) {
-        const TPointMm a = at(o.X1, o.Y1), b = at(o.X2, o.Y2);
-        return SegmentHit(std::round(a.X), std::round(a.Y), std::round(b.X), std::round(b.Y), px,
-                          py);
-    }
-    const TPointMm c = at((o.X2 - o.X1) / 2.0 + o.X1, (o.Y2 - o.Y1) / 2.0 + o.Y1);
-    const double r = std::fabs((o.X2 - o.X1) / 2.0 * view.Scale);
-    return std::fabs(std::hypot(px - c.X, py - c.Y) - r) < 3.0;
-}
-
-void HoverRows(int repeats) {
-    // A dense construction: 1,000,000 short lines and circles on ten A4 pages.
-    TDrawing d;
-    bench::FillDenseConstruction(d, kObjects);
-    std::mt19937 rng(2);
-    const TViewMapping view = TViewMapping::For(96.0 / kMmPerInch, 1123, 297.0 / kMmPerInch, 10);
-    TObjectIndex index;
-    const auto start = Clock::now();
-    index.Build(d.Objects.Data(), d.Objects.Count());
-    const double build = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-
-    std::uniform_real_distribution<double> px(0, 794), py(0, 11230);
-    std::vector<std::int32_t> near;
-    int hits = 0;
-    const double indexed = MedianMs(std::max(repeats, 1) * 200, [&] {
-        const double vx = px(rng), vy = py(rng);
-        const TPointMm at = view.ViewToMm(vx, vy);
-        const double reach = 4.0 / view.Scale;
-        index.Near({at.X - reach, at.Y - reach, at.X + reach, at.Y + reach}, near);
-        for (std::int32_t i : near)
-            if (Hit(d.Objects[i], view, vx, vy)) {
-                ++hits;
-                break;
-            }
-    });
-    // The scan's cost where the pointer meets nothing (beside the objects):
-    // every object is tested.
-    const double scan = MedianMs(std::max(repeats, 3), [&] {
-        const double vx = 900.0, vy = py(rng);
-        for (std::int32_t i = d.Objects.Count() - 1; i >= 0; --i)
-            if (Hit(d.Objects[i], view, vx, vy)) break;
-    });
-    std::printf("Hover lookup with %d objects (index built in %.0f ms, %d of %d moves on an "
-                "object):\n",
-                kObjects, build, hits, std::max(repeats, 1) * 200);
-    std::printf("  through the index  %8.3f ms a move   goal < 2 ms: %s\n", indexed,
-                indexed < 2.0 ? "met" : "MISSED");
-    std::printf("  scanning all       %8.3f ms a move (pointer on no object)\n", scan);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -183,6 +123,5 @@ int main(int argc, char** argv) {
                 open, 2 * floor, open <= 2 * floor && open < 1000 ? "met" : "MISSED");
     std::printf("  save (serialise + safe write)  %8.1f ms   (serialising alone %.1f ms)\n", save,
                 serialise);
-    HoverRows(repeats);
     return ok ? 0 : 1;
 }

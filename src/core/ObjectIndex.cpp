@@ -105,10 +105,10 @@ void TObjectIndex::Follow(const TEditNotice& notice) {
     for (const TObjectStoreChange& c : notice.ObjectChanges) {
         switch (c.Kind) {
         case TKind::Inserted:
-            InsertRange(c.Index, c.After);
+            Inserted(c.Index, c.After.data(), static_cast<std::int32_t>(c.After.size()));
             break;
         case TKind::Removed:
-            RemoveRange(c.Index, c.Before);
+            Removed(c.Index, c.Before.data(), static_cast<std::int32_t>(c.Before.size()));
             break;
         case TKind::Changed:
             if (!c.Before.empty() && !c.After.empty()) Changed(c.Index, c.Before[0], c.After[0]);
@@ -117,17 +117,15 @@ void TObjectIndex::Follow(const TEditNotice& notice) {
     }
 }
 
-void TObjectIndex::InsertRange(std::int32_t first, const std::vector<TDrawObject>& objects) {
-    const auto count = static_cast<std::int32_t>(objects.size());
+void TObjectIndex::Inserted(std::int32_t first, const TDrawObject* objects, std::int32_t count) {
     // Appending (a stroke's segments) moves nothing.
     if (first < FCount) Shift(first, count);
-    for (std::int32_t i = 0; i < count; ++i) Insert(first + i, objects[static_cast<std::size_t>(i)]);
+    for (std::int32_t i = 0; i < count; ++i) Insert(first + i, objects[i]);
     FCount += count;
 }
 
-void TObjectIndex::RemoveRange(std::int32_t first, const std::vector<TDrawObject>& objects) {
-    const auto count = static_cast<std::int32_t>(objects.size());
-    for (std::int32_t i = 0; i < count; ++i) Remove(first + i, objects[static_cast<std::size_t>(i)]);
+void TObjectIndex::Removed(std::int32_t first, const TDrawObject* objects, std::int32_t count) {
+    for (std::int32_t i = 0; i < count; ++i) Remove(first + i, objects[i]);
     if (first + count < FCount) Shift(first + count, -count);
     FCount -= count;
 }
@@ -184,29 +182,10 @@ void TObjectIndex::Shift(std::int32_t from, std::int32_t by) {
     shift(FLarge);
 }
 
-void TObjectIndex::Appended(std::int32_t index, const TDrawObject& object) {
-    Insert(index, object);
-    FCount = std::max(FCount, index + 1);
-}
-
-void TObjectIndex::Deleted(std::int32_t index, const TDrawObject& object) {
-    Remove(index, object);
-    Shift(index + 1, -1);
-    --FCount;
-}
-
 void TObjectIndex::Changed(std::int32_t index, const TDrawObject& before,
                            const TDrawObject& after) {
     Remove(index, before);
     Insert(index, after);
-}
-
-void TObjectIndex::Replace(std::int32_t first, const TDrawObject* oldObjects, std::int32_t oldCount,
-                           const TDrawObject* newObjects, std::int32_t newCount) {
-    for (std::int32_t i = 0; i < oldCount; ++i) Remove(first + i, oldObjects[i]);
-    Shift(first + oldCount, newCount - oldCount);
-    for (std::int32_t i = 0; i < newCount; ++i) Insert(first + i, newObjects[i]);
-    FCount += newCount - oldCount;
 }
 
 bool TObjectIndex::Covers(const TRectMm& rect) const {

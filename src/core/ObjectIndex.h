@@ -3,8 +3,8 @@
 // area without visiting all of them: the hover of the object tools and
 // snapping ask it for the few objects that may reach the pointer, the view
 // for the objects a tile shows. Kept in step with the editor's notices
-// record by record (Follow), or with single edits (Appended, Deleted,
-// Changed, Replace); a drawing replaced or changed behind the editor's back
+// record by record (Follow, or Inserted, Removed and Changed for one
+// change at a time); a drawing replaced or changed behind the editor's back
 // is indexed anew at the next Sync.
 
 #include "DrawObjects.h"
@@ -46,15 +46,13 @@ public:
     // Indexes `drawing` anew when the index is stale or its count is not the
     // drawing's (records added or removed behind the editor's back).
     void Sync(const TDrawing& drawing);
-    // Record `index` was appended (the last one).
-    void Appended(std::int32_t index, const TDrawObject& object);
-    // Record `index`, which was `object`, was removed; later ones moved down.
-    void Deleted(std::int32_t index, const TDrawObject& object);
+    // `count` records (`objects`) were inserted at `first`; the ones from
+    // there on moved up.
+    void Inserted(std::int32_t first, const TDrawObject* objects, std::int32_t count);
+    // The `count` records from `first`, which were `objects`, were removed;
+    // the ones behind them moved down.
+    void Removed(std::int32_t first, const TDrawObject* objects, std::int32_t count);
     void Changed(std::int32_t index, const TDrawObject& before, const TDrawObject& after);
-    // Records first .. first + oldCount - 1 (oldObjects) were replaced by
-    // newCount records (newObjects); the records behind them moved.
-    void Replace(std::int32_t first, const TDrawObject* oldObjects, std::int32_t oldCount,
-                 const TDrawObject* newObjects, std::int32_t newCount);
 
     // Candidates for `rect`, highest first, each once: every object whose
     // hit bounds meet it, and the others that share its grid cells. The
@@ -75,8 +73,6 @@ private:
         return (std::uint64_t(x) << 32) ^ (std::uint64_t(y) & 0xFFFFFFFFu);
     }
     void Insert(std::int32_t index, const TDrawObject& object);
-    void InsertRange(std::int32_t first, const std::vector<TDrawObject>& objects);
-    void RemoveRange(std::int32_t first, const std::vector<TDrawObject>& objects);
     void Remove(std::int32_t index, const TDrawObject& object);
     void Shift(std::int32_t from, std::int32_t by);
 

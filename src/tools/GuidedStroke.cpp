@@ -123,7 +123,7 @@ void ShowStrokeReadout(TToolHost& host, const TGuidedStroke& stroke) {
 void AlongHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
     const TGuide guide = AlongGuide(host);
     stroke.Begin(guide, SnapOnGuide(host, guide, ViewToMm(host, x, y), TGuideSnap::WholeMm));
-    host.Repaint();
+    host.RepaintOverlay();
     stroke.DrawMarker(host, kMarkerPen);
 }
 
@@ -170,7 +170,7 @@ void AcrossHover(TToolHost& host, TGuidedStroke& stroke, int x, int y) {
     TGuide along;
     const double t = PlaceFoot(host, stroke, ViewToMm(host, x, y), along);
     stroke.Begin(along, t);
-    host.Repaint();
+    host.RepaintOverlay();
     const TPixelPoint f = PaintBoxPixelOnPage(host, host.PointerPage(), stroke.FootX, stroke.FootY);
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);

@@ -124,7 +124,7 @@ void TProtractorTool::MarkHover(TToolHost& host, int x, int y) const {
     const int y1 = static_cast<int>(cy) + ViewMargin;
     const int x2 = end(x, cx);
     const int y2 = end(y, cy);
-    host.Repaint();
+    host.RepaintOverlay();
     host.DrawOnView([=](TCanvas& canvas) {
         canvas.SetPenColor(clRed);
         canvas.SetPenWidth(1);

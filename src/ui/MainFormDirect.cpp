@@ -132,7 +132,7 @@ void TMainForm::DirectHover(int x, int y) {
         Protractor.AimHover(*FToolHost, x, y);
     } else if (FDirectAiming) {
         ShowReadout({});
-        PaintBox1Paint();
+        RepaintDrawingArea({});
     }
     FDirectAiming = aiming;
 }

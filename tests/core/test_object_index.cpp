@@ -57,10 +57,10 @@ TEST(ObjectIndex, FindsEveryObjectNearAPointThroughEveryKindOfEdit) {
         switch (step % 4) {
         case 0:
             objects.push_back(RandomObject(rng));
-            index.Appended(n, objects.back());
+            index.Inserted(n, &objects.back(), 1);
             break;
         case 1:
-            index.Deleted(i, objects[static_cast<std::size_t>(i)]);
+            index.Removed(i, &objects[static_cast<std::size_t>(i)], 1);
             objects.erase(objects.begin() + i);
             break;
         case 2: {
@@ -76,7 +76,8 @@ TEST(ObjectIndex, FindsEveryObjectNearAPointThroughEveryKindOfEdit) {
             for (int k = 0; k < 3; ++k) fresh.push_back(RandomObject(rng));
             objects.erase(objects.begin() + i, objects.begin() + i + count);
             objects.insert(objects.begin() + i, fresh.begin(), fresh.end());
-            index.Replace(i, old.data(), count, fresh.data(), 3);
+            index.Removed(i, old.data(), count);
+            index.Inserted(i, fresh.data(), 3);
         }
         }
     }
